@@ -1,0 +1,87 @@
+#include "cp1251.h"
+
+#include "dberror.h"
+
+#include <QList>
+
+#include <array>
+
+namespace tarvik::db::cp1251 {
+
+namespace {
+
+// Bytes 0x80..0xBF; 0xC0..0xFF are А..я in order. 0x98 is unassigned in the
+// code page and kept as the control character of the same number, so that
+// every byte survives a round trip.
+constexpr std::array<char16_t, 64> kHigh = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+    0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0098, 0x2122,
+    0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+    0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+    0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+
+int byteOf(char16_t c)
+{
+    if (c < 0x80)
+        return c;
+    if (c >= 0x0410 && c <= 0x044F)
+        return 0xC0 + (c - 0x0410);
+    for (int i = 0; i < int(kHigh.size()); ++i)
+        if (kHigh[size_t(i)] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+} // namespace
+
+QString decode(const char* data, qsizetype size)
+{
+    QString out(size, Qt::Uninitialized);
+    QChar* dst = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        char16_t c;
+        if (b < 0x80)
+            c = b;
+        else if (b >= 0xC0)
+            c = char16_t(0x0410 + (b - 0xC0));
+        else
+            c = kHigh[b - 0x80];
+        dst[i] = QChar(c);
+    }
+    return out;
+}
+
+QString decode(const QByteArray& bytes)
+{
+    return decode(bytes.constData(), bytes.size());
+}
+
+QByteArray encode(const QString& text)
+{
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* dst = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const int b = byteOf(c);
+        if (b < 0) {
+            const QString shown = text.mid(i, text.at(i).isHighSurrogate() ? 2 : 1);
+            const QString hex = QString::number(shown.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
+            throw EncodingError(QStringLiteral("Текст содержит символ «%1» (U+%2), который нельзя сохранить "
+                                               "в базе данных (кодировка WIN1251).")
+                                    .arg(shown, hex));
+        }
+        dst[i] = static_cast<char>(b);
+    }
+    return out;
+}
+
+bool canEncode(const QString& text)
+{
+    for (QChar c : text)
+        if (byteOf(c.unicode()) < 0)
+            return false;
+    return true;
+}
+
+} // namespace tarvik::db::cp1251

@@ -1,0 +1,110 @@
+#include "fbclient.h"
+
+#include "dberror.h"
+#include "fbclient_p.h"
+
+#include <QLibrary>
+#include <QStringList>
+
+#include <mutex>
+
+namespace tarvik::db {
+
+namespace {
+
+struct Loaded
+{
+    FbApi api{};
+    bool ok = false;
+    QString error;
+};
+
+template <typename F>
+bool resolve(QLibrary& lib, F& slot, const char* name, QString& error)
+{
+    slot = reinterpret_cast<F>(lib.resolve(name));
+    if (!slot) {
+        error = QStringLiteral("В клиентской библиотеке Firebird нет функции %1").arg(QLatin1String(name));
+        return false;
+    }
+    return true;
+}
+
+Loaded load()
+{
+    Loaded l;
+    // TARVIK_FBCLIENT names another library file; used to check how the
+    // programs behave without a usable client.
+    QStringList candidates;
+    const QByteArray forced = qgetenv("TARVIK_FBCLIENT");
+    if (!forced.isEmpty())
+        candidates << QString::fromLocal8Bit(forced);
+    else
+        candidates << QStringLiteral("libfbclient.so.2") << QStringLiteral("fbclient")
+                   << QStringLiteral("libfbclient.so");
+
+    static QLibrary lib;
+    for (const QString& name : candidates) {
+        lib.setFileName(name);
+        if (lib.load())
+            break;
+    }
+    if (!lib.isLoaded()) {
+        l.error = QStringLiteral("Клиентская библиотека Firebird не найдена: %1").arg(lib.errorString());
+        return l;
+    }
+    FbApi& a = l.api;
+    QString& e = l.error;
+    l.ok = resolve(lib, a.attach_database, "isc_attach_database", e) &&
+           resolve(lib, a.detach_database, "isc_detach_database", e) &&
+           resolve(lib, a.drop_database, "isc_drop_database", e) &&
+           resolve(lib, a.start_multiple, "isc_start_multiple", e) &&
+           resolve(lib, a.commit_transaction, "isc_commit_transaction", e) &&
+           resolve(lib, a.commit_retaining, "isc_commit_retaining", e) &&
+           resolve(lib, a.rollback_transaction, "isc_rollback_transaction", e) &&
+           resolve(lib, a.rollback_retaining, "isc_rollback_retaining", e) &&
+           resolve(lib, a.dsql_allocate_statement, "isc_dsql_allocate_statement", e) &&
+           resolve(lib, a.dsql_prepare, "isc_dsql_prepare", e) &&
+           resolve(lib, a.dsql_describe, "isc_dsql_describe", e) &&
+           resolve(lib, a.dsql_describe_bind, "isc_dsql_describe_bind", e) &&
+           resolve(lib, a.dsql_execute2, "isc_dsql_execute2", e) &&
+           resolve(lib, a.dsql_execute_immediate, "isc_dsql_execute_immediate", e) &&
+           resolve(lib, a.dsql_fetch, "isc_dsql_fetch", e) &&
+           resolve(lib, a.dsql_free_statement, "isc_dsql_free_statement", e) &&
+           resolve(lib, a.dsql_sql_info, "isc_dsql_sql_info", e) &&
+           resolve(lib, a.open_blob2, "isc_open_blob2", e) &&
+           resolve(lib, a.create_blob2, "isc_create_blob2", e) &&
+           resolve(lib, a.get_segment, "isc_get_segment", e) &&
+           resolve(lib, a.put_segment, "isc_put_segment", e) &&
+           resolve(lib, a.close_blob, "isc_close_blob", e) &&
+           resolve(lib, a.que_events, "isc_que_events", e) &&
+           resolve(lib, a.cancel_events, "isc_cancel_events", e) &&
+           resolve(lib, a.interpret, "fb_interpret", e) && resolve(lib, a.sqlcode, "isc_sqlcode", e);
+    return l;
+}
+
+const Loaded& loaded()
+{
+    static const Loaded l = load();
+    return l;
+}
+
+} // namespace
+
+bool loadClientLibrary(QString* why)
+{
+    const Loaded& l = loaded();
+    if (!l.ok && why)
+        *why = l.error;
+    return l.ok;
+}
+
+const FbApi& fb()
+{
+    const Loaded& l = loaded();
+    if (!l.ok)
+        throw ClientLibraryError(l.error);
+    return l.api;
+}
+
+} // namespace tarvik::db

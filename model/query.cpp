@@ -1,0 +1,368 @@
+#include "query.h"
+
+#include "connection_p.h"
+#include "dberror.h"
+#include "statement_p.h"
+
+namespace tarvik::db {
+
+Query::Query(Connection& connection, const QString& sql, QObject* parent)
+    : QObject(parent), m_connection(connection), m_sql(sql)
+{
+}
+
+Query::~Query() = default;
+
+void Query::setSql(const QString& sql)
+{
+    close();
+    m_sql = sql;
+    m_statement.reset();
+}
+
+void Query::setKeyGenerator(const QString& column, const QString& generator, KeyDrawn when)
+{
+    m_keyColumn = column;
+    m_keyGenerator = generator;
+    m_keyDrawn = when;
+}
+
+void Query::setParam(const QString& name, const QVariant& value)
+{
+    m_params.insert(name.toUpper(), value);
+}
+
+QVariant Query::param(const QString& name) const
+{
+    return m_params.value(name.toUpper());
+}
+
+void Query::open()
+{
+    if (isOpen())
+        return;
+    if (!m_statement || !m_statement->isCurrent()) {
+        m_statement.reset();
+        m_statement = std::make_unique<Statement>(*m_connection.d(), m_sql);
+    }
+    Statement& st = *m_statement;
+    if (st.kind() != Statement::Kind::Select)
+        throw DbError(QStringLiteral("Запрос не возвращает строк"), 0, 0, m_sql);
+    QVariantList values;
+    values.reserve(st.markers().size());
+    for (const QString& m : st.markers())
+        values << m_params.value(m);
+    st.execute(values);
+
+    m_columns = st.columnNames();
+    m_cells.clear();
+    const size_t width = size_t(m_columns.size());
+    std::vector<QVariant> row(width);
+    while (st.fetch(row.data()))
+        for (QVariant& v : row)
+            m_cells.push_back(std::move(v));
+    m_state = State::Browse;
+    m_current = rowCount() > 0 ? 0 : -1;
+    m_eof = m_bof = rowCount() == 0;
+    emit opened();
+    emit currentChanged(m_current);
+}
+
+void Query::close()
+{
+    if (!isOpen())
+        return;
+    m_state = State::Inactive;
+    m_cells.clear();
+    m_buffer.clear();
+    m_original.clear();
+    m_current = -1;
+    m_eof = m_bof = true;
+    emit closed();
+}
+
+void Query::reopen()
+{
+    close();
+    open();
+}
+
+int Query::rowCount() const
+{
+    return m_columns.isEmpty() ? 0 : int(m_cells.size() / size_t(m_columns.size()));
+}
+
+void Query::setCurrent(int row)
+{
+    if (row == m_current)
+        return;
+    m_current = row;
+    emit currentChanged(row);
+}
+
+void Query::requireBrowse(const char* what) const
+{
+    if (m_state != State::Browse)
+        throw DbError(QStringLiteral("%1: набор данных не в режиме просмотра").arg(QLatin1String(what)), 0, 0,
+                      m_sql);
+}
+
+void Query::requireCurrent(const char* what) const
+{
+    requireBrowse(what);
+    if (m_current < 0)
+        throw DbError(QStringLiteral("%1: нет текущей записи").arg(QLatin1String(what)), 0, 0, m_sql);
+}
+
+void Query::first()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    m_bof = true;
+    m_eof = rowCount() == 0;
+    setCurrent(rowCount() > 0 ? 0 : -1);
+}
+
+void Query::last()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    m_eof = true;
+    m_bof = rowCount() == 0;
+    setCurrent(rowCount() - 1);
+}
+
+void Query::next()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    m_bof = false;
+    if (m_current + 1 < rowCount()) {
+        m_eof = false;
+        setCurrent(m_current + 1);
+    } else {
+        m_eof = true;
+    }
+}
+
+void Query::prior()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    m_eof = false;
+    if (m_current > 0) {
+        m_bof = false;
+        setCurrent(m_current - 1);
+    } else {
+        m_bof = true;
+    }
+}
+
+void Query::setRecNo(int row)
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    if (row < 0 || row >= rowCount())
+        return;
+    m_eof = m_bof = false;
+    setCurrent(row);
+}
+
+bool Query::locate(const QString& keyColumns, const QVariantList& values)
+{
+    const QStringList keys = keyColumns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (keys.size() != values.size())
+        throw DbError(QStringLiteral("Поиск по %1: число значений не совпадает").arg(keyColumns), 0, 0, m_sql);
+    std::vector<int> cols;
+    for (const QString& k : keys)
+        cols.push_back(requireColumn(k.trimmed()));
+    const int width = columnCount();
+    for (int r = 0; r < rowCount(); ++r) {
+        bool match = true;
+        for (size_t i = 0; i < cols.size() && match; ++i) {
+            const QVariant& cell = m_cells[size_t(r * width + cols[i])];
+            const QVariant& want = values.at(qsizetype(i));
+            if (!cell.isValid() || !want.isValid())
+                match = !cell.isValid() && !want.isValid();
+            else
+                match = cell == want;
+        }
+        if (match) {
+            setRecNo(r);
+            return true;
+        }
+    }
+    return false;
+}
+
+int Query::columnIndex(const QString& name) const
+{
+    return int(m_columns.indexOf(name.toUpper()));
+}
+
+int Query::requireColumn(const QString& name) const
+{
+    const int i = columnIndex(name);
+    if (i < 0)
+        throw DbError(QStringLiteral("Поле '%1' не найдено").arg(name), 0, 0, m_sql);
+    return i;
+}
+
+QVariant Query::value(int column) const
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return m_buffer.value(column);
+    if (m_current < 0 || column < 0 || column >= columnCount())
+        return {};
+    return m_cells[size_t(m_current * columnCount() + column)];
+}
+
+QVariant Query::value(const QString& column) const
+{
+    return value(requireColumn(column));
+}
+
+QVariant Query::valueAt(int row, int column) const
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return {};
+    return m_cells[size_t(row * columnCount() + column)];
+}
+
+QVariant Query::valueAt(int row, const QString& column) const
+{
+    return valueAt(row, requireColumn(column));
+}
+
+bool Query::isNull(const QString& column) const
+{
+    const QVariant v = value(column);
+    return !v.isValid() || v.isNull();
+}
+
+void Query::edit()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return;
+    requireCurrent("Правка");
+    m_buffer.clear();
+    for (int c = 0; c < columnCount(); ++c)
+        m_buffer << m_cells[size_t(m_current * columnCount() + c)];
+    m_original = m_buffer;
+    m_state = State::Edit;
+}
+
+QVariant Query::drawKey()
+{
+    return m_connection.generatorValue(m_keyGenerator);
+}
+
+void Query::startNewRow(int at)
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    requireBrowse("Добавление");
+    m_buffer = QVariantList(columnCount());
+    m_original = m_buffer;
+    m_insertAt = at;
+    m_state = State::Insert;
+    if (!m_keyGenerator.isEmpty() && m_keyDrawn == KeyDrawn::OnNewRow) {
+        try {
+            m_buffer[requireColumn(m_keyColumn)] = drawKey();
+        } catch (...) {
+            m_state = State::Browse;
+            throw;
+        }
+    }
+}
+
+void Query::append()
+{
+    startNewRow(rowCount());
+}
+
+void Query::insert()
+{
+    startNewRow(qMax(m_current, 0));
+}
+
+void Query::setValue(const QString& column, const QVariant& value)
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw DbError(QStringLiteral("Запись не в режиме правки"), 0, 0, m_sql);
+    m_buffer[requireColumn(column)] = value;
+}
+
+void Query::runChange(const QString& sql, const QVariantList& row, const QVariantList& original)
+{
+    Statement st(*m_connection.d(), sql);
+    QVariantList values;
+    for (const QString& m : st.markers()) {
+        int c = columnIndex(m);
+        if (c >= 0) {
+            values << row.value(c);
+        } else if (m.startsWith(QLatin1String("OLD_")) && (c = columnIndex(m.mid(4))) >= 0) {
+            values << original.value(c);
+        } else {
+            values << QVariant();
+        }
+    }
+    st.execute(values);
+}
+
+void Query::post()
+{
+    if (m_state == State::Browse)
+        return;
+    if (m_state == State::Insert) {
+        if (m_insertSql.isEmpty())
+            throw DbError(QStringLiteral("Для запроса не задана команда добавления"), 0, 0, m_sql);
+        if (!m_keyGenerator.isEmpty() && m_keyDrawn == KeyDrawn::OnPost)
+            m_buffer[requireColumn(m_keyColumn)] = drawKey();
+        runChange(m_insertSql, m_buffer, m_original);
+        const int at = qBound(0, m_insertAt, rowCount());
+        m_cells.insert(m_cells.begin() + qsizetype(at) * columnCount(), m_buffer.cbegin(), m_buffer.cend());
+        m_state = State::Browse;
+        m_eof = m_bof = false;
+        m_current = at;
+        emit rowInserted(at);
+        emit currentChanged(at);
+    } else if (m_state == State::Edit) {
+        if (m_modifySql.isEmpty())
+            throw DbError(QStringLiteral("Для запроса не задана команда изменения"), 0, 0, m_sql);
+        runChange(m_modifySql, m_buffer, m_original);
+        std::copy(m_buffer.cbegin(), m_buffer.cend(), m_cells.begin() + qsizetype(m_current) * columnCount());
+        m_state = State::Browse;
+        emit rowChanged(m_current);
+    }
+    m_buffer.clear();
+    m_original.clear();
+}
+
+void Query::cancel()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        m_state = State::Browse;
+    m_buffer.clear();
+    m_original.clear();
+}
+
+void Query::deleteRow()
+{
+    requireCurrent("Удаление");
+    if (m_deleteSql.isEmpty())
+        throw DbError(QStringLiteral("Для запроса не задана команда удаления"), 0, 0, m_sql);
+    QVariantList row;
+    for (int c = 0; c < columnCount(); ++c)
+        row << m_cells[size_t(m_current * columnCount() + c)];
+    runChange(m_deleteSql, row, row);
+    const int removed = m_current;
+    auto begin = m_cells.begin() + qsizetype(removed) * columnCount();
+    m_cells.erase(begin, begin + columnCount());
+    emit rowRemoved(removed);
+    m_current = qMin(removed, rowCount() - 1);
+    m_eof = m_bof = rowCount() == 0;
+    emit currentChanged(m_current);
+}
+
+} // namespace tarvik::db

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "connection.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+namespace tarvik::db {
+
+class Statement;
+
+// A SELECT whose result rows are held in the client, with a current row and
+// optional insert, modify and delete statements of its own. Parameters are
+// named (":Name", case-insensitive) and keep their values across reopening.
+// Columns are known by name, case-insensitive; an unnamed computed column is
+// F_1, the next F_2, in the order of the select list.
+//
+// Row changes bind their statements from the row: a parameter named like a
+// column takes the row's current value, OLD_<column> the value as read, and
+// any other parameter is null.
+class Query : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    // When a new row's key is drawn from its generator.
+    enum class KeyDrawn { OnNewRow, OnPost };
+
+    explicit Query(Connection& connection, const QString& sql = {}, QObject* parent = nullptr);
+    ~Query() override;
+
+    [[nodiscard]] Connection& connection() const { return m_connection; }
+    void setSql(const QString& sql);
+    [[nodiscard]] const QString& sql() const { return m_sql; }
+    void setInsertSql(const QString& sql) { m_insertSql = sql; }
+    void setModifySql(const QString& sql) { m_modifySql = sql; }
+    void setDeleteSql(const QString& sql) { m_deleteSql = sql; }
+    void setKeyGenerator(const QString& column, const QString& generator, KeyDrawn when = KeyDrawn::OnNewRow);
+
+    void setParam(const QString& name, const QVariant& value);
+    [[nodiscard]] QVariant param(const QString& name) const;
+
+    void open();
+    void close();
+    void reopen();
+    [[nodiscard]] bool isOpen() const { return m_state != State::Inactive; }
+    [[nodiscard]] State state() const { return m_state; }
+
+    // Navigation. eof() turns true when next() finds no further row (or the
+    // result is empty); bof() likewise for prior().
+    void first();
+    void next();
+    void prior();
+    void last();
+    [[nodiscard]] bool eof() const { return m_eof; }
+    [[nodiscard]] bool bof() const { return m_bof; }
+    [[nodiscard]] bool isEmpty() const { return rowCount() == 0; }
+    [[nodiscard]] int recordCount() const { return rowCount(); }
+    // The current row's position from 0; -1 when there is none.
+    [[nodiscard]] int recNo() const { return m_current; }
+    void setRecNo(int row);
+    // Makes the first row whose columns equal the values current. keyColumns
+    // names one column or several separated by ";".
+    bool locate(const QString& keyColumns, const QVariantList& values);
+    bool locate(const QString& keyColumn, const QVariant& value) { return locate(keyColumn, QVariantList{value}); }
+
+    [[nodiscard]] int columnCount() const { return int(m_columns.size()); }
+    [[nodiscard]] const QStringList& columnNames() const { return m_columns; }
+    // -1 when the result has no such column.
+    [[nodiscard]] int columnIndex(const QString& name) const;
+    [[nodiscard]] bool hasColumn(const QString& name) const { return columnIndex(name) >= 0; }
+    // The current row's value (the edited one while a row is being changed).
+    [[nodiscard]] QVariant value(const QString& column) const;
+    [[nodiscard]] QVariant value(int column) const;
+    [[nodiscard]] QVariant valueAt(int row, int column) const;
+    [[nodiscard]] QVariant valueAt(int row, const QString& column) const;
+    [[nodiscard]] QString text(const QString& column) const { return value(column).toString(); }
+    [[nodiscard]] int integer(const QString& column) const { return value(column).toInt(); }
+    [[nodiscard]] bool isNull(const QString& column) const;
+
+    // Row changes.
+    void edit();
+    void append();
+    void insert();
+    void setValue(const QString& column, const QVariant& value);
+    void post();
+    void cancel();
+    void deleteRow();
+
+signals:
+    void opened();
+    void closed();
+    void currentChanged(int row);
+    void rowChanged(int row);
+    void rowInserted(int row);
+    void rowRemoved(int row);
+
+private:
+    [[nodiscard]] int rowCount() const;
+    [[nodiscard]] int requireColumn(const QString& name) const;
+    void requireBrowse(const char* what) const;
+    void requireCurrent(const char* what) const;
+    void setCurrent(int row);
+    void startNewRow(int at);
+    void runChange(const QString& sql, const QVariantList& row, const QVariantList& original);
+    QVariant drawKey();
+
+    Connection& m_connection;
+    QString m_sql;
+    QString m_insertSql;
+    QString m_modifySql;
+    QString m_deleteSql;
+    QString m_keyColumn;
+    QString m_keyGenerator;
+    KeyDrawn m_keyDrawn = KeyDrawn::OnNewRow;
+    QVariantMap m_params; // upper-case names
+    std::unique_ptr<Statement> m_statement;
+
+    State m_state = State::Inactive;
+    QStringList m_columns;
+    std::vector<QVariant> m_cells; // row-major
+    int m_current = -1;
+    bool m_eof = true;
+    bool m_bof = true;
+
+    // The row being edited or added, and the values it had when read.
+    QVariantList m_buffer;
+    QVariantList m_original;
+    int m_insertAt = -1;
+};
+
+} // namespace tarvik::db

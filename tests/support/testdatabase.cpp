@@ -1,0 +1,41 @@
+#include "testdatabase.h"
+
+#include "databasecreator.h"
+#include "dberror.h"
+
+#include <QFile>
+
+#include <stdexcept>
+
+namespace tarvik::test {
+
+TestDatabase::TestDatabase(bool demo) : m_dir(QStringLiteral("/tmp/tarvik-test-XXXXXX"))
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("cannot make a temporary folder for the test database");
+    // The server runs as another user when it was not started by us.
+    QFile::setPermissions(m_dir.path(), QFile::Permissions(0x7777));
+    m_name = QStringLiteral("localhost:") + m_dir.path() + QStringLiteral("/tk.gdb");
+    db::createDatabase(m_name, demo);
+}
+
+TestDatabase::~TestDatabase()
+{
+    try {
+        db::Connection c(db::ConnectionParams{m_name});
+        c.open();
+        c.drop();
+    } catch (const db::DbError&) {
+        // The folder goes anyway.
+    }
+}
+
+std::unique_ptr<db::Connection> TestDatabase::connect() const
+{
+    auto c = std::make_unique<db::Connection>(db::ConnectionParams{m_name});
+    c->open();
+    c->startTransaction();
+    return c;
+}
+
+} // namespace tarvik::test

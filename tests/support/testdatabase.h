@@ -1,0 +1,33 @@
+#pragma once
+
+#include "connection.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace tarvik::test {
+
+// A new database with the complete schema and initial rows on the real
+// server, in a folder of its own that is removed with it. The database is
+// dropped when the object goes.
+class TestDatabase
+{
+public:
+    explicit TestDatabase(bool demo = false);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    // "localhost:/tmp/.../tk.gdb"
+    [[nodiscard]] const QString& name() const { return m_name; }
+    // A new connection to it, opened, with its shared transaction started.
+    [[nodiscard]] std::unique_ptr<db::Connection> connect() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_name;
+};
+
+} // namespace tarvik::test

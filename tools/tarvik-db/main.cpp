@@ -1,0 +1,35 @@
+// tarvik-db: creates the shared database of Tarvik.
+//
+//   tarvik-db create [--demo] <database>
+//
+// <database> is a file path or a connection string such as
+// localhost:/srv/tarvik/tk.gdb.
+
+#include "databasecreator.h"
+#include "dberror.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTextStream>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+    QStringList args = app.arguments().mid(1);
+    const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
+    if (args.size() != 2 || args.at(0) != QLatin1String("create")) {
+        err << "usage: tarvik-db create [--demo] <database>\n";
+        return 2;
+    }
+    const QString database = args.at(1);
+    try {
+        tarvik::db::createDatabase(database, demo);
+    } catch (const tarvik::db::DbError& e) {
+        err << "tarvik-db: " << database << ": " << e.text() << "\n";
+        return 1;
+    }
+    out << "tarvik-db: created " << database << (demo ? " with the demo office" : "") << "\n";
+    return 0;
+}
