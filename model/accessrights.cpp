@@ -7,12 +7,12 @@ namespace tarvik {
 const QString AccessRights::kWorkerRightsSql = QStringLiteral(
     "SELECT Id, UserId, WorkPlaceId, WView, WEdit, (SELECT Name FROM WorkPlace WHERE Id = "
     "UserWorkPlace.WorkPlaceId) AS Name FROM USERWORKPLACE WHERE UserId = :UserId AND WView = \"T\"");
-const QString AccessRights::kBossWorkPlacesSql = QStringLiteral("SELECT * FROM WORKPLACE WHERE BossId = :BossId");
+const QString AccessRights::kBossWorkPlacesSql =
+    QStringLiteral("SELECT * FROM WORKPLACE WHERE BossId = :BossId");
 
 AccessRights::AccessRights(db::Connection& connection)
     : m_connection(connection), m_rights(std::make_unique<db::Query>(connection, kWorkerRightsSql))
-{
-}
+{}
 
 AccessRights::~AccessRights() = default;
 

@@ -16,8 +16,9 @@ class Query;
 
 inline const QString kNoEditRightMessage =
     QStringLiteral("У вас нет доступа для редактирования этого рабочего места!");
-inline const QString kNoMoveRightMessage = QStringLiteral("Невозможно перенести задание на это рабочее место!\n"
-                                                          "У вас нет прав для его редактирования.");
+inline const QString kNoMoveRightMessage =
+    QStringLiteral("Невозможно перенести задание на это рабочее место!\n"
+                   "У вас нет прав для его редактирования.");
 
 struct VisibleWorkPlace
 {

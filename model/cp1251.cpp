@@ -66,7 +66,8 @@ QByteArray encode(const QString& text)
         const int b = byteOf(c);
         if (b < 0) {
             const QString shown = text.mid(i, text.at(i).isHighSurrogate() ? 2 : 1);
-            const QString hex = QString::number(shown.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
+            const QString hex =
+                QString::number(shown.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
             throw EncodingError(QStringLiteral("Текст содержит символ «%1» (U+%2), который нельзя сохранить "
                                                "в базе данных (кодировка WIN1251).")
                                     .arg(shown, hex));

@@ -11,12 +11,17 @@ namespace tarvik::db {
 DbError::DbError(const QString& text, long code, long sqlCode, const QString& statement)
     : std::runtime_error(text.toStdString()), m_text(text), m_code(code), m_sqlCode(sqlCode),
       m_statement(statement)
-{
-}
+{}
 
 namespace {
 
-enum class Category { Lock, Constraint, Connection, Other };
+enum class Category
+{
+    Lock,
+    Constraint,
+    Connection,
+    Other
+};
 
 Category categoryOf(long code)
 {

@@ -15,9 +15,10 @@ namespace {
 int newUser(Connection& c, const QString& name, bool boss, int bossId)
 {
     const int id = int(c.generatorValue(QStringLiteral("USERS_ID")));
-    c.execute(QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID, INSYSTEM, MONO, CPWIDTH, "
-                             "STARTSYSTEM, SNEVENT, SNTEXT, SNMESAGE) VALUES (:Id, :Name, '1', 'F', :Boss, :BossId, "
-                             "'F', 'F', 0, 0, 'T', 'T', 'T')"),
+    c.execute(QStringLiteral(
+                  "INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID, INSYSTEM, MONO, CPWIDTH, "
+                  "STARTSYSTEM, SNEVENT, SNTEXT, SNMESAGE) VALUES (:Id, :Name, '1', 'F', :Boss, :BossId, "
+                  "'F', 'F', 0, 0, 'T', 'T', 'T')"),
               {{QStringLiteral("Id"), id},
                {QStringLiteral("Name"), name},
                {QStringLiteral("Boss"), boss ? QStringLiteral("T") : QStringLiteral("F")},
@@ -28,8 +29,10 @@ int newUser(Connection& c, const QString& name, bool boss, int bossId)
 int newWorkPlace(Connection& c, const QString& name, int bossId)
 {
     const int id = int(c.generatorValue(QStringLiteral("WORKPLACE_ID")));
-    c.execute(QStringLiteral("INSERT INTO WORKPLACE (ID, NAME, BOSSID, ORDERPOS) VALUES (:Id, :Name, :BossId, :Id)"),
-              {{QStringLiteral("Id"), id}, {QStringLiteral("Name"), name}, {QStringLiteral("BossId"), bossId}});
+    c.execute(
+        QStringLiteral(
+            "INSERT INTO WORKPLACE (ID, NAME, BOSSID, ORDERPOS) VALUES (:Id, :Name, :BossId, :Id)"),
+        {{QStringLiteral("Id"), id}, {QStringLiteral("Name"), name}, {QStringLiteral("BossId"), bossId}});
     return id;
 }
 
@@ -46,18 +49,20 @@ void grant(Connection& c, int userId, int workPlaceId, bool view, bool edit)
 int newTemplate(Connection& c, const QString& name, int track, int captionBg, int bg, int headerColor)
 {
     const int id = int(c.generatorValue(QStringLiteral("TEMPLATE_ID")));
-    c.execute(QStringLiteral(
-                  "INSERT INTO TEMPLATE (ID, NAME, TRACKCOLOR, CAPTIONBG, CAPTIONFONT, CAPTIONFONTCOLOR, "
-                  "CAPTIONFONTSIZE, HEADERFONT, HEADERFONTCOLOR, HEADERFONTSIZE, BGCOLOR, TEXTFONT, TEXTFONTCOLOR, "
-                  "TEXTFONTSIZE, CAPTIONCOLOR, TEXTCOLOR, BRUSHSTILE, TDEFAULT) VALUES (:Id, :Name, :Track, "
-                  ":CaptionBg, 'MS Sans Serif', 0, 8, 'MS Sans Serif', :HeaderColor, 9, :Bg, 'MS Sans Serif', 0, 8, "
-                  "0, 0, 0, 'F')"),
-              {{QStringLiteral("Id"), id},
-               {QStringLiteral("Name"), name},
-               {QStringLiteral("Track"), track},
-               {QStringLiteral("CaptionBg"), captionBg},
-               {QStringLiteral("Bg"), bg},
-               {QStringLiteral("HeaderColor"), headerColor}});
+    c.execute(
+        QStringLiteral(
+            "INSERT INTO TEMPLATE (ID, NAME, TRACKCOLOR, CAPTIONBG, CAPTIONFONT, CAPTIONFONTCOLOR, "
+            "CAPTIONFONTSIZE, HEADERFONT, HEADERFONTCOLOR, HEADERFONTSIZE, BGCOLOR, TEXTFONT, TEXTFONTCOLOR, "
+            "TEXTFONTSIZE, CAPTIONCOLOR, TEXTCOLOR, BRUSHSTILE, TDEFAULT) VALUES (:Id, :Name, :Track, "
+            ":CaptionBg, 'MS Sans Serif', 0, 8, 'MS Sans Serif', :HeaderColor, 9, :Bg, 'MS Sans Serif', 0, "
+            "8, "
+            "0, 0, 0, 'F')"),
+        {{QStringLiteral("Id"), id},
+         {QStringLiteral("Name"), name},
+         {QStringLiteral("Track"), track},
+         {QStringLiteral("CaptionBg"), captionBg},
+         {QStringLiteral("Bg"), bg},
+         {QStringLiteral("HeaderColor"), headerColor}});
     return id;
 }
 
@@ -68,7 +73,8 @@ void fillDemoOffice(Connection& c, QDate month)
     // Colours are stored with red in the low byte.
     const int urgent = newTemplate(c, QStringLiteral("Срочное"), 0x0000FF, 0x8080FF, 0xE0E0FF, 0x0000C0);
     const int meeting = newTemplate(c, QStringLiteral("Совещание"), 0x008000, 0x80C080, 0xE0FFE0, 0x006000);
-    const int routine = newTemplate(c, QStringLiteral("Текущая работа"), 0xC08000, 0xF0D0A0, 0xFFF8F0, 0x804000);
+    const int routine =
+        newTemplate(c, QStringLiteral("Текущая работа"), 0xC08000, 0xF0D0A0, 0xFFF8F0, 0x804000);
     const int templates[] = {1, urgent, meeting, routine};
 
     const QString soundPath =
@@ -99,12 +105,16 @@ void fillDemoOffice(Connection& c, QDate month)
     grant(c, zaitsev, office, true, true);
     const int authors[] = {petrov, petrov, petrov, sidorova, sidorova};
 
-    const QStringList headers = {
-        QStringLiteral("Планёрка"),           QStringLiteral("Звонок клиенту"),
-        QStringLiteral("Подготовить отчёт"),  QStringLiteral("Инвентаризация"),
-        QStringLiteral("Приём товара"),       QStringLiteral("Отгрузка заказа"),
-        QStringLiteral("Сверка с поставщиком"), QStringLiteral("Проверка счетов"),
-        QStringLiteral("Обучение сотрудника"), QStringLiteral("Встреча с партнёром")};
+    const QStringList headers = {QStringLiteral("Планёрка"),
+                                 QStringLiteral("Звонок клиенту"),
+                                 QStringLiteral("Подготовить отчёт"),
+                                 QStringLiteral("Инвентаризация"),
+                                 QStringLiteral("Приём товара"),
+                                 QStringLiteral("Отгрузка заказа"),
+                                 QStringLiteral("Сверка с поставщиком"),
+                                 QStringLiteral("Проверка счетов"),
+                                 QStringLiteral("Обучение сотрудника"),
+                                 QStringLiteral("Встреча с партнёром")};
     const QStringList comments = {
         QStringLiteral("Обсудить план на неделю и распределить задачи."),
         QStringLiteral("Уточнить сроки поставки и условия оплаты."),
@@ -127,23 +137,27 @@ void fillDemoOffice(Connection& c, QDate month)
                 const QDateTime start(date, QTime(9 + 3 * k + pick(2), pick(2) * 30));
                 const QDateTime end = start.addSecs(60 * (30 + 30 * pick(4)));
                 const bool past = end < now;
-                c.execute(QStringLiteral(
-                              "INSERT INTO EVENTS (ID, USERSID, HEADER, COMMENT, STARTTIME, ENDTIME, ISFINISH, "
-                              "ISPERCENT, WORKPLACE, TEMPLATE, DATEEDIT, ALARM, SOUND) VALUES (GEN_ID(EVENTS_ID, 1), "
-                              ":UsersId, :Header, :Comment, :StartTime, :EndTime, :IsFinish, :IsPercent, :WorkPlace, "
-                              ":Template, :DateEdit, :Alarm, :Sound)"),
-                          {{QStringLiteral("UsersId"), authors[p]},
-                           {QStringLiteral("Header"), headers.at(pick(int(headers.size())))},
-                           {QStringLiteral("Comment"), comments.at(pick(int(comments.size())))},
-                           {QStringLiteral("StartTime"), start},
-                           {QStringLiteral("EndTime"), end},
-                           {QStringLiteral("IsFinish"), past && pick(4) != 0 ? QStringLiteral("T") : QStringLiteral("F")},
-                           {QStringLiteral("IsPercent"), past ? 100 : 10 * pick(6)},
-                           {QStringLiteral("WorkPlace"), places.at(p)},
-                           {QStringLiteral("Template"), templates[pick(4)]},
-                           {QStringLiteral("DateEdit"), now},
-                           {QStringLiteral("Alarm"), alarms[pick(6)]},
-                           {QStringLiteral("Sound"), pick(2) ? QVariant(soundId) : QVariant(0)}});
+                c.execute(
+                    QStringLiteral(
+                        "INSERT INTO EVENTS (ID, USERSID, HEADER, COMMENT, STARTTIME, ENDTIME, ISFINISH, "
+                        "ISPERCENT, WORKPLACE, TEMPLATE, DATEEDIT, ALARM, SOUND) VALUES (GEN_ID(EVENTS_ID, "
+                        "1), "
+                        ":UsersId, :Header, :Comment, :StartTime, :EndTime, :IsFinish, :IsPercent, "
+                        ":WorkPlace, "
+                        ":Template, :DateEdit, :Alarm, :Sound)"),
+                    {{QStringLiteral("UsersId"), authors[p]},
+                     {QStringLiteral("Header"), headers.at(pick(int(headers.size())))},
+                     {QStringLiteral("Comment"), comments.at(pick(int(comments.size())))},
+                     {QStringLiteral("StartTime"), start},
+                     {QStringLiteral("EndTime"), end},
+                     {QStringLiteral("IsFinish"),
+                      past && pick(4) != 0 ? QStringLiteral("T") : QStringLiteral("F")},
+                     {QStringLiteral("IsPercent"), past ? 100 : 10 * pick(6)},
+                     {QStringLiteral("WorkPlace"), places.at(p)},
+                     {QStringLiteral("Template"), templates[pick(4)]},
+                     {QStringLiteral("DateEdit"), now},
+                     {QStringLiteral("Alarm"), alarms[pick(6)]},
+                     {QStringLiteral("Sound"), pick(2) ? QVariant(soundId) : QVariant(0)}});
             }
         }
     }
@@ -161,14 +175,15 @@ void fillDemoOffice(Connection& c, QDate month)
          QStringLiteral("Павел, проверьте счета, поступившие на этой неделе.")}};
     for (const Letter& l : letters)
         for (int owner : {l.to, l.from})
-            c.execute(QStringLiteral("INSERT INTO TEXTS (ID, IDUSER, IDFROM, IDTO, SUBJ, BODY, WRITEDATE) VALUES "
-                                     "(GEN_ID(TEXTS_ID, 1), :IdUser, :IdFrom, :IdTo, :Subj, :Body, :WriteDate)"),
-                      {{QStringLiteral("IdUser"), owner},
-                       {QStringLiteral("IdFrom"), l.from},
-                       {QStringLiteral("IdTo"), l.to},
-                       {QStringLiteral("Subj"), l.subject},
-                       {QStringLiteral("Body"), l.body},
-                       {QStringLiteral("WriteDate"), now}});
+            c.execute(
+                QStringLiteral("INSERT INTO TEXTS (ID, IDUSER, IDFROM, IDTO, SUBJ, BODY, WRITEDATE) VALUES "
+                               "(GEN_ID(TEXTS_ID, 1), :IdUser, :IdFrom, :IdTo, :Subj, :Body, :WriteDate)"),
+                {{QStringLiteral("IdUser"), owner},
+                 {QStringLiteral("IdFrom"), l.from},
+                 {QStringLiteral("IdTo"), l.to},
+                 {QStringLiteral("Subj"), l.subject},
+                 {QStringLiteral("Body"), l.body},
+                 {QStringLiteral("WriteDate"), now}});
 }
 
 } // namespace tarvik::db

@@ -19,8 +19,7 @@ struct Loaded
     QString error;
 };
 
-template <typename F>
-bool resolve(QLibrary& lib, F& slot, const char* name, QString& error)
+template <typename F> bool resolve(QLibrary& lib, F& slot, const char* name, QString& error)
 {
     slot = reinterpret_cast<F>(lib.resolve(name));
     if (!slot) {

@@ -8,8 +8,7 @@ namespace tarvik::db {
 
 Query::Query(Connection& connection, const QString& sql, QObject* parent)
     : QObject(parent), m_connection(connection), m_sql(sql)
-{
-}
+{}
 
 Query::~Query() = default;
 
@@ -172,7 +171,8 @@ bool Query::locate(const QString& keyColumns, const QVariantList& values)
 {
     const QStringList keys = keyColumns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (keys.size() != values.size())
-        throw DbError(QStringLiteral("Поиск по %1: число значений не совпадает").arg(keyColumns), 0, 0, m_sql);
+        throw DbError(QStringLiteral("Поиск по %1: число значений не совпадает").arg(keyColumns), 0, 0,
+                      m_sql);
     std::vector<int> cols;
     for (const QString& k : keys)
         cols.push_back(requireColumn(k.trimmed()));

@@ -26,9 +26,19 @@ class Query : public QObject
 {
     Q_OBJECT
 public:
-    enum class State { Inactive, Browse, Edit, Insert };
+    enum class State
+    {
+        Inactive,
+        Browse,
+        Edit,
+        Insert
+    };
     // When a new row's key is drawn from its generator.
-    enum class KeyDrawn { OnNewRow, OnPost };
+    enum class KeyDrawn
+    {
+        OnNewRow,
+        OnPost
+    };
 
     explicit Query(Connection& connection, const QString& sql = {}, QObject* parent = nullptr);
     ~Query() override;
@@ -66,7 +76,10 @@ public:
     // Makes the first row whose columns equal the values current. keyColumns
     // names one column or several separated by ";".
     bool locate(const QString& keyColumns, const QVariantList& values);
-    bool locate(const QString& keyColumn, const QVariant& value) { return locate(keyColumn, QVariantList{value}); }
+    bool locate(const QString& keyColumn, const QVariant& value)
+    {
+        return locate(keyColumn, QVariantList{value});
+    }
 
     [[nodiscard]] int columnCount() const { return int(m_columns.size()); }
     [[nodiscard]] const QStringList& columnNames() const { return m_columns; }

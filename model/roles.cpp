@@ -42,8 +42,8 @@ QString roleStatusText(UserRole role)
     return QStringLiteral(" <b>%1</b>").arg(roleName(role));
 }
 
-QString userCaption(const QString& name, const QVariant& admCheck, const QVariant& boss, const QVariant& inSystem,
-                    CaptionForm form)
+QString userCaption(const QString& name, const QVariant& admCheck, const QVariant& boss,
+                    const QVariant& inSystem, CaptionForm form)
 {
     if (form == CaptionForm::Presence && !isFlagSet(inSystem))
         return QStringLiteral("<font color=\"clSilver\">") + name + QStringLiteral("</font>");

@@ -9,7 +9,12 @@ class Query;
 
 namespace tarvik {
 
-enum class UserRole { Administrator, Boss, Worker };
+enum class UserRole
+{
+    Administrator,
+    Boss,
+    Worker
+};
 
 // A one-character mark counts as set only when it holds exactly "T":
 // "F", "t", " T", empty and null are all unset.
@@ -26,7 +31,8 @@ enum class UserRole { Administrator, Boss, Worker };
 // The status bar's role panel: " <b>Администратор</b>" and so on.
 [[nodiscard]] QString roleStatusText(UserRole role);
 
-enum class CaptionForm {
+enum class CaptionForm
+{
     Role,    // administrators red and bold, bosses bold, workers plain
     Presence // as Role, but silver for anybody not logged in
 };

@@ -1,5 +1,7 @@
 #include "sqlparams.h"
 
+#include <QRegularExpression>
+
 namespace tarvik::db {
 
 namespace {
@@ -63,6 +65,90 @@ ParsedSql parseNamedParameters(const QString& sql)
             ++i;
         }
     }
+    return out;
+}
+
+namespace {
+
+// Splits text at depth 0 (outside parentheses, quotes and comments) into
+// the select items, stopping at the outermost FROM.
+QStringList topLevelItems(const QString& list)
+{
+    QStringList items;
+    QString current;
+    int depth = 0;
+    const qsizetype n = list.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = list.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            qsizetype j = i + 1;
+            while (j < n && list.at(j) != c)
+                ++j;
+            current += QStringView(list).mid(i, j - i + 1);
+            i = j;
+            continue;
+        }
+        if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')')) {
+            --depth;
+        } else if (depth == 0 && c == QLatin1Char(',')) {
+            items << current.trimmed();
+            current.clear();
+            continue;
+        } else if (depth == 0 && (i == 0 || !isNamePart(list.at(i - 1))) &&
+                   QStringView(list).mid(i, 4).compare(QLatin1String("FROM"), Qt::CaseInsensitive) == 0 &&
+                   (i + 4 >= n || !isNamePart(list.at(i + 4)))) {
+            break;
+        }
+        current += c;
+    }
+    if (!current.trimmed().isEmpty())
+        items << current.trimmed();
+    return items;
+}
+
+SelectItem classify(const QString& item)
+{
+    static const QRegularExpression star(QStringLiteral("^([A-Za-z_][\\w$]*\\.)?\\*$"));
+    static const QRegularExpression column(
+        QStringLiteral("^(([A-Za-z_][\\w$]*|\"[^\"]+\")\\.)?([A-Za-z_][\\w$]*|\"[^\"]+\")$"));
+    static const QRegularExpression alias(
+        QStringLiteral("(\\s+AS\\s+|[\\s)'\"])([A-Za-z_][\\w$]*|\"[^\"]+\")$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (star.match(item).hasMatch())
+        return SelectItem::Star;
+    if (column.match(item).hasMatch())
+        return SelectItem::Named;
+    const QRegularExpressionMatch m = alias.match(item);
+    if (m.hasMatch() && m.captured(2).compare(QLatin1String("END"), Qt::CaseInsensitive) != 0) {
+        // "a || b" ends with a name too, but an operator stands before it.
+        const QString before = item.left(m.capturedStart(2)).trimmed();
+        static const QRegularExpression asWord(QStringLiteral("\\bAS$"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        if (asWord.match(before).hasMatch())
+            return SelectItem::Named;
+        const QChar last = before.isEmpty() ? QChar() : before.back();
+        if (last.isLetterOrNumber() || last == QLatin1Char(')') || last == QLatin1Char('\'') ||
+            last == QLatin1Char('"') || last == QLatin1Char('_'))
+            return SelectItem::Named;
+    }
+    return SelectItem::Unnamed;
+}
+
+} // namespace
+
+QList<SelectItem> selectItems(const QString& sql)
+{
+    static const QRegularExpression head(
+        QStringLiteral("^\\s*SELECT\\b(\\s+FIRST\\s+\\S+)?(\\s+SKIP\\s+\\S+)?(\\s+(DISTINCT|ALL)\\b)?"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = head.match(sql);
+    if (!m.hasMatch())
+        return {};
+    QList<SelectItem> out;
+    for (const QString& item : topLevelItems(sql.mid(m.capturedEnd())))
+        out << classify(item);
     return out;
 }
 

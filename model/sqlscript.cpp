@@ -56,8 +56,9 @@ QStringList splitSqlScript(const QString& script)
 
 void runSqlScript(Connection& connection, const QString& script)
 {
-    static const QRegularExpression ddl(QStringLiteral("^(CREATE|ALTER|DROP|RECREATE|DECLARE|SET\\s+GENERATOR)\\b"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ddl(
+        QStringLiteral("^(CREATE|ALTER|DROP|RECREATE|DECLARE|SET\\s+GENERATOR)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
     for (const QString& statement : splitSqlScript(script)) {
         connection.execute(statement);
         if (ddl.match(statement).hasMatch())

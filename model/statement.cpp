@@ -133,14 +133,6 @@ Statement::Statement(ConnectionPrivate& connection, const QString& sql)
         }
         m_out.allocateForDescribed();
         m_columnCount = m_out.count();
-        int unnamed = 0;
-        for (int i = 0; i < m_columnCount; ++i) {
-            const XSQLVAR& v = m_out.var(i);
-            QString name = cp1251::decode(v.aliasname, v.aliasname_length);
-            if (name.isEmpty())
-                name = QStringLiteral("F_%1").arg(++unnamed);
-            m_columnNames << name.toUpper();
-        }
 
         api.dsql_describe_bind(status, &m_handle, SQLDA_VERSION1, m_in.get());
         check(status, sql);
@@ -162,11 +154,41 @@ Statement::Statement(ConnectionPrivate& connection, const QString& sql)
             else if (type == isc_info_sql_stmt_exec_procedure)
                 m_kind = Kind::Procedure;
         }
+        nameColumns();
     } catch (...) {
         ISC_STATUS_ARRAY ignored;
         api.dsql_free_statement(ignored, &m_handle, DSQL_drop);
         throw;
     }
+}
+
+void Statement::nameColumns()
+{
+    QStringList server;
+    for (int i = 0; i < m_columnCount; ++i) {
+        const XSQLVAR& v = m_out.var(i);
+        server << cp1251::decode(v.aliasname, v.aliasname_length).toUpper();
+    }
+    // The server names an unaliased expression after what it computes
+    // ("ADD", or the inner column of a subquery); the programs know such a
+    // column as F_1, F_2, ... in the order of the select list.
+    const QList<SelectItem> items = m_kind == Kind::Select ? selectItems(m_text) : QList<SelectItem>{};
+    const qsizetype stars = items.count(SelectItem::Star);
+    const qsizetype starWidth = m_columnCount - (items.size() - stars);
+    int unnamed = 0;
+    if (!items.isEmpty() && stars <= 1 && starWidth >= 0 && (stars == 1 || starWidth == 0)) {
+        int column = 0;
+        for (SelectItem item : items) {
+            const qsizetype width = item == SelectItem::Star ? starWidth : 1;
+            for (qsizetype k = 0; k < width; ++k, ++column)
+                m_columnNames << (item == SelectItem::Unnamed || server.at(column).isEmpty()
+                                      ? QStringLiteral("F_%1").arg(++unnamed)
+                                      : server.at(column));
+        }
+        return;
+    }
+    for (const QString& name : server)
+        m_columnNames << (name.isEmpty() ? QStringLiteral("F_%1").arg(++unnamed) : name);
 }
 
 Statement::~Statement()
@@ -196,7 +218,8 @@ void Statement::bind(const QVariantList& values)
             continue;
         }
         var.sqlscale = 0;
-        if (described == SQL_BLOB && (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray)) {
+        if (described == SQL_BLOB &&
+            (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray)) {
             const QByteArray bytes =
                 v.typeId() == QMetaType::QByteArray ? v.toByteArray() : cp1251::encode(v.toString());
             var.sqltype = SQL_BLOB | 1;
@@ -367,8 +390,9 @@ QVariant Statement::readColumn(int i)
     case SQL_NULL:
         return {};
     default:
-        throw DbError(QStringLiteral("Неизвестный тип столбца %1 (%2)").arg(m_columnNames.value(i)).arg(v.sqltype),
-                      0, 0, m_text);
+        throw DbError(
+            QStringLiteral("Неизвестный тип столбца %1 (%2)").arg(m_columnNames.value(i)).arg(v.sqltype), 0,
+            0, m_text);
     }
 }
 
@@ -377,7 +401,8 @@ QByteArray Statement::readBlob(ISC_QUAD* id)
     const FbApi& api = fb();
     ISC_STATUS_ARRAY status;
     isc_blob_handle blob = 0;
-    api.open_blob2(status, m_connection.database(m_text), m_connection.transaction(m_text), &blob, id, 0, nullptr);
+    api.open_blob2(status, m_connection.database(m_text), m_connection.transaction(m_text), &blob, id, 0,
+                   nullptr);
     check(status, m_text);
     QByteArray out;
     char chunk[32768];

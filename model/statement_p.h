@@ -39,7 +39,12 @@ private:
 class Statement
 {
 public:
-    enum class Kind { Select, Procedure, Other };
+    enum class Kind
+    {
+        Select,
+        Procedure,
+        Other
+    };
 
     Statement(ConnectionPrivate& connection, const QString& sql);
     ~Statement();
@@ -64,6 +69,7 @@ public:
     [[nodiscard]] QVariantList outputRow();
 
 private:
+    void nameColumns();
     void bind(const QVariantList& values);
     void readRow(QVariant* row);
     [[nodiscard]] QVariant readColumn(int i);

@@ -1,0 +1,158 @@
+// The shared transaction: commit and rollback retaining, the nowait lock
+// behaviour between workstations, and connection failures.
+
+#include "connection.h"
+#include "dberror.h"
+#include "query.h"
+#include "testdatabase.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+using namespace tarvik;
+using namespace tarvik::db;
+
+namespace {
+
+class ConnectionTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite() { s_db = new test::TestDatabase(); }
+    static void TearDownTestSuite()
+    {
+        delete s_db;
+        s_db = nullptr;
+    }
+
+    static int countUsers(Connection& c, const QString& name)
+    {
+        Query q(c, QStringLiteral("SELECT COUNT(*) FROM USERS WHERE NAME = :N"));
+        q.setParam(QStringLiteral("N"), name);
+        q.open();
+        return q.value(0).toInt();
+    }
+
+    static test::TestDatabase* s_db;
+};
+
+test::TestDatabase* ConnectionTest::s_db = nullptr;
+
+} // namespace
+
+TEST_F(ConnectionTest, CommitRetainingPublishesAndKeepsResultsOpen)
+{
+    auto a = s_db->connect();
+    auto b = s_db->connect();
+    Query open(*a, QStringLiteral("SELECT * FROM USERS ORDER BY NAME"));
+    open.open();
+    const int rows = open.recordCount();
+
+    a->execute(QStringLiteral("INSERT INTO USERS (ID, NAME) VALUES (GEN_ID(USERS_ID, 1), 'Видимый')"));
+    EXPECT_EQ(countUsers(*b, QStringLiteral("Видимый")), 0) << "not visible before the commit";
+    a->commitRetaining();
+    EXPECT_EQ(countUsers(*b, QStringLiteral("Видимый")), 1) << "read committed sees it at once";
+
+    EXPECT_TRUE(open.isOpen());
+    EXPECT_EQ(open.recordCount(), rows);
+    open.reopen();
+    EXPECT_EQ(open.recordCount(), rows + 1);
+}
+
+TEST_F(ConnectionTest, RollbackRetainingUndoesAndKeepsTransaction)
+{
+    auto a = s_db->connect();
+    a->execute(QStringLiteral("INSERT INTO USERS (ID, NAME) VALUES (GEN_ID(USERS_ID, 1), 'Отменённый')"));
+    a->rollbackRetaining();
+    EXPECT_TRUE(a->inTransaction());
+    EXPECT_EQ(countUsers(*a, QStringLiteral("Отменённый")), 0);
+}
+
+TEST_F(ConnectionTest, ClosingCommitsPendingWork)
+{
+    {
+        auto a = s_db->connect();
+        a->execute(QStringLiteral("INSERT INTO USERS (ID, NAME) VALUES (GEN_ID(USERS_ID, 1), 'Уходящий')"));
+    }
+    auto b = s_db->connect();
+    EXPECT_EQ(countUsers(*b, QStringLiteral("Уходящий")), 1);
+}
+
+// Another workstation's uncommitted change makes an update fail at once with
+// the server's text instead of waiting.
+TEST_F(ConnectionTest, UpdateOfRowChangedElsewhereFailsAtOnce)
+{
+    auto a = s_db->connect();
+    auto b = s_db->connect();
+    a->execute(QStringLiteral("INSERT INTO USERS (ID, NAME) VALUES (GEN_ID(USERS_ID, 1), 'Спорный')"));
+    a->commitRetaining();
+    a->execute(QStringLiteral("UPDATE USERS SET PASS = 'a' WHERE NAME = 'Спорный'"));
+
+    Query q(*b, QStringLiteral("SELECT * FROM USERS WHERE NAME = 'Спорный'"));
+    q.setModifySql(QStringLiteral("UPDATE USERS SET PASS = :PASS WHERE ID = :OLD_ID"));
+    q.open();
+    q.edit();
+    q.setValue(QStringLiteral("PASS"), QStringLiteral("b"));
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        q.post();
+        FAIL() << "the update waited or succeeded";
+    } catch (const LockConflictError& e) {
+        EXPECT_LT(timer.elapsed(), 2000);
+        EXPECT_TRUE(e.text().contains(QStringLiteral("concurrent"))) << e.text().toStdString();
+    }
+    EXPECT_EQ(q.state(), Query::State::Edit) << "the caller decides to cancel";
+    q.cancel();
+    EXPECT_TRUE(q.value(QStringLiteral("PASS")).isNull() || q.text(QStringLiteral("PASS")).isEmpty());
+    a->commitRetaining();
+}
+
+TEST_F(ConnectionTest, FailuresCarryTheServersText)
+{
+    Connection missing(ConnectionParams{QStringLiteral("localhost:/nonexistent/folder/tk.gdb")});
+    try {
+        missing.open();
+        FAIL();
+    } catch (const ConnectionError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("/nonexistent/folder/tk.gdb")))
+            << e.text().toStdString();
+    }
+    EXPECT_FALSE(missing.isOpen());
+
+    Connection noServer(ConnectionParams{QStringLiteral("127.0.0.1/3999:/tmp/tk.gdb")});
+    EXPECT_THROW(noServer.open(), ConnectionError);
+
+    ConnectionParams wrongPassword{s_db->name()};
+    wrongPassword.password = QStringLiteral("wrong");
+    Connection refused(wrongPassword);
+    EXPECT_THROW(refused.open(), ConnectionError);
+
+    auto c = s_db->connect();
+    try {
+        c->execute(QStringLiteral("UPDATE NO_SUCH_TABLE SET X = 1"));
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("NO_SUCH_TABLE")));
+        EXPECT_EQ(e.statement(), QStringLiteral("UPDATE NO_SUCH_TABLE SET X = 1"));
+    }
+}
+
+TEST_F(ConnectionTest, StatementsNeedTheTransaction)
+{
+    Connection c(ConnectionParams{s_db->name()});
+    c.open();
+    EXPECT_THROW(c.execute(QStringLiteral("DELETE FROM SOUNDS WHERE ID = -1")), DbError);
+    c.startTransaction();
+    EXPECT_NO_THROW(c.execute(QStringLiteral("DELETE FROM SOUNDS WHERE ID = -1")));
+    // Reopening after a close gives a fresh attachment; queries prepared on
+    // the old one prepare again.
+    Query q(c, QStringLiteral("SELECT * FROM OPTIONS"));
+    q.open();
+    q.close();
+    c.close();
+    c.open();
+    c.startTransaction();
+    EXPECT_NO_THROW(q.open());
+    EXPECT_EQ(q.recordCount(), 1);
+}
