@@ -1,0 +1,30 @@
+// Tarvik: the work-time organiser of the enterprise's workstations.
+
+#include "fbclient.h"
+#include "platform.h"
+#include "tfmmain.h"
+
+#include <QApplication>
+#include <QDir>
+
+using namespace tarvik;
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    platform().setApplicationTitle(QStringLiteral("Tarvik"));
+    platform().setHelpFile(QStringLiteral("Tarvik.hlp"));
+
+    // Without a usable client library nothing can start; say so first.
+    if (!db::loadClientLibrary()) {
+        if (platform().confirm(startup::initialisationFailureText()))
+            platform().openDocument(QStringLiteral("firebird.html"));
+        return 1;
+    }
+    startup::TfmMain window(QCoreApplication::applicationDirPath());
+    if (!window.start())
+        return 0;
+    window.show();
+    return app.exec();
+}

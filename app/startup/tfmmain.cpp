@@ -1,0 +1,560 @@
+#include "tfmmain.h"
+
+#include "connection.h"
+#include "dberror.h"
+#include "eventsubscription.h"
+#include "initfile.h"
+#include "loginrules.h"
+#include "markuplabel.h"
+#include "pictures.h"
+#include "platform.h"
+#include "query.h"
+#include "tfmabout.h"
+#include "tfmload.h"
+#include "tfmsystementer.h"
+#include "toolpictures.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace tarvik::startup {
+
+using widgets::ToolPictures;
+
+namespace {
+
+constexpr int kStandardPanelWidth = 219;
+
+struct PageButton
+{
+    const char* name;
+    const char* caption;
+    const char* hint;
+    ToolPictures::Tool picture;
+    int page;
+};
+
+const PageButton kPageButtons[] = {
+    {"sb1", "День", "Задания на день", ToolPictures::Tool::Day, TfmMain::PlannerPage},
+    {"sb7", "Неделя", "Задания на неделю", ToolPictures::Tool::Week, TfmMain::PlannerPage},
+    {"sb31", "Месяц", "Задания на месяц", ToolPictures::Tool::Month, TfmMain::PlannerPage},
+    {"sbTodoList", "Задачи", "Список заданий и их выполнение", ToolPictures::Tool::Tasks, TfmMain::TaskListPage},
+    {"sbTexts", "Почта", "Обмен сообщениями между пользователями системы", ToolPictures::Tool::Mail,
+     TfmMain::MailPage},
+    {"sbMesages", "Чат", "Общение пользователей системы", ToolPictures::Tool::Chat, TfmMain::ChatPage},
+};
+
+} // namespace
+
+const QStringList& databaseAlerts()
+{
+    static const QStringList alerts = {
+        QStringLiteral("INS_EVENTS"),  QStringLiteral("UPD_EVENTS"),  QStringLiteral("DEL_EVENTS"),
+        QStringLiteral("INS_MESAGES"), QStringLiteral("UPD_MESAGES"), QStringLiteral("DEL_MESAGES"),
+        QStringLiteral("INS_TEXTS"),   QStringLiteral("UPD_TEXTS"),   QStringLiteral("DEL_TEXTS"),
+        QStringLiteral("INS_USERS"),   QStringLiteral("UPD_USERS"),   QStringLiteral("DEL_USERS"),
+        QStringLiteral("INS_UWP"),     QStringLiteral("UPD_UWP"),     QStringLiteral("DEL_UWP")};
+    return alerts;
+}
+
+QString connectionFailureText(const QString& databaseName)
+{
+    return QStringList{QStringLiteral("Ошибка подключения к базе данных \"%1\"").arg(databaseName),
+                       QString(),
+                       QStringLiteral("Возможны следующие причины:"),
+                       QStringLiteral("  1. Не правильно указан путь к базе данных"),
+                       QStringLiteral("  2. Не установлен Firebird"),
+                       QStringLiteral("  3. Firebird установлен, но не запущен"),
+                       QStringLiteral("  4. Другое программное обеспечение не дает подключиться"),
+                       QStringLiteral("  5. Ошибка в базе данных"),
+                       QString(),
+                       QStringLiteral("Показать подробное описание?")}
+        .join(QLatin1Char('\r'));
+}
+
+QString initialisationFailureText()
+{
+    return QStringList{QStringLiteral("Ошибка инициализации! Возможны следующие причины:"),
+                       QString(),
+                       QStringLiteral("  1. Не установлен Firebird"),
+                       QStringLiteral("  2. Установлен Interbase 4.x, 5.x"),
+                       QString(),
+                       QStringLiteral("Показать подробное описание?")}
+        .join(QLatin1Char('\r'));
+}
+
+TfmMain::TfmMain(const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), m_programDir(programDir), m_databaseName(automaticDatabase(programDir)),
+      m_connection(std::make_unique<db::Connection>()), m_users(std::make_unique<db::Query>(*m_connection))
+{
+    setObjectName(QStringLiteral("fmMain"));
+    setWindowTitle(QStringLiteral("Tarvik"));
+    setWindowIcon(widgets::Pictures::programIcon());
+    resize(800, 600);
+    presence::configureUsersList(*m_users);
+    buildToolBar();
+    buildCentre();
+    buildMenus();
+    buildStatusBar();
+    buildTray();
+    qApp->installEventFilter(this);
+}
+
+TfmMain::~TfmMain()
+{
+    qApp->removeEventFilter(this);
+    delete m_splash;
+}
+
+void TfmMain::buildToolBar()
+{
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(ToolPictures::Size, ToolPictures::Size));
+    addToolBar(Qt::TopToolBarArea, bar);
+    m_pages = new QButtonGroup(this);
+    m_pages->setExclusive(true);
+    int id = 0;
+    for (const PageButton& b : kPageButtons) {
+        if (b.page == MailPage)
+            bar->addSeparator();
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QLatin1String(b.name));
+        button->setText(QString::fromUtf8(b.caption));
+        button->setToolTip(QString::fromUtf8(b.hint));
+        button->setIcon(ToolPictures::icon(b.picture));
+        button->setCheckable(true);
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        m_pages->addButton(button, id++);
+        bar->addWidget(button);
+    }
+    connect(m_pages, &QButtonGroup::idClicked, this, &TfmMain::showPage);
+    auto* spacer = new QWidget(bar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(spacer);
+    auto* exit = new QToolButton(bar);
+    exit->setObjectName(QStringLiteral("sbExit"));
+    exit->setText(QStringLiteral("Выход"));
+    exit->setToolTip(QStringLiteral("Выход их системы"));
+    exit->setIcon(ToolPictures::icon(ToolPictures::Tool::Exit));
+    exit->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    exit->setAutoRaise(true);
+    connect(exit, &QToolButton::clicked, this, &TfmMain::miExitClick);
+    bar->addWidget(exit);
+}
+
+void TfmMain::buildCentre()
+{
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("Splitter"));
+    m_notebook = new QStackedWidget(m_splitter);
+    m_notebook->setObjectName(QStringLiteral("Notebook"));
+    for (const char* name : {"tsPlanner", "tsTodoList", "tsTexts", "tsMesages"}) {
+        auto* page = new QWidget(m_notebook);
+        page->setObjectName(QLatin1String(name));
+        page->setLayout(new QVBoxLayout);
+        page->layout()->setContentsMargins(0, 0, 0, 0);
+        m_notebook->addWidget(page);
+    }
+    m_controlPanel = new QWidget(m_splitter);
+    m_controlPanel->setObjectName(QStringLiteral("pnControlPanel"));
+    auto* panel = new QVBoxLayout(m_controlPanel);
+    panel->setContentsMargins(0, 0, 0, 0);
+    auto* calendarPlace = new QWidget(m_controlPanel);
+    calendarPlace->setObjectName(QStringLiteral("pnCalendar"));
+    calendarPlace->setLayout(new QVBoxLayout);
+    calendarPlace->layout()->setContentsMargins(0, 0, 0, 0);
+    m_tvWorkType = new QTreeView(m_controlPanel);
+    m_tvWorkType->setObjectName(QStringLiteral("tvWorkType"));
+    m_tvWorkType->setHeaderHidden(true);
+    panel->addWidget(calendarPlace);
+    panel->addWidget(m_tvWorkType, 1);
+    m_splitter->addWidget(m_notebook);
+    m_splitter->addWidget(m_controlPanel);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 0);
+    m_splitter->setSizes({width() - kStandardPanelWidth, kStandardPanelWidth});
+    setCentralWidget(m_splitter);
+}
+
+void TfmMain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    QMenu* program = bar->addMenu(QStringLiteral("Программа"));
+    program->setObjectName(QStringLiteral("miProgram"));
+    QAction* exit = program->addAction(QStringLiteral("Выход"), this, &TfmMain::miExitClick);
+    exit->setObjectName(QStringLiteral("miExit"));
+
+    auto editMenu = [bar](const char* name, const QStringList& items) {
+        QMenu* menu = bar->addMenu(QStringLiteral("Правка"));
+        menu->setObjectName(QLatin1String(name));
+        for (const QString& item : items) {
+            if (item.isEmpty())
+                menu->addSeparator();
+            else
+                menu->addAction(item)->setEnabled(false);
+        }
+        menu->menuAction()->setVisible(false);
+        return menu;
+    };
+    // The actions of the three "Правка" menus come with their pages.
+    m_miEditTexts = editMenu("miEditTexts", {QStringLiteral("Новое сообщение"), QStringLiteral("Открыть"),
+                                             QStringLiteral("Удалить"), QStringLiteral("Ответить"), QString(),
+                                             QStringLiteral("Печать")});
+    m_miEditTodo = editMenu("miEditTodo", {QStringLiteral("Править"), QStringLiteral("Удалить"), QString(),
+                                           QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")});
+    m_miEdit = editMenu("miEdit", {QStringLiteral("Добавить"), QStringLiteral("Править"), QStringLiteral("Удалить"),
+                                   QString(), QStringLiteral("Вырезать"), QStringLiteral("Копировать"),
+                                   QStringLiteral("Вставить"), QString(), QStringLiteral("Печать"), QString(),
+                                   QStringLiteral("Поиск")});
+
+    QMenu* view = bar->addMenu(QStringLiteral("Вид"));
+    view->setObjectName(QStringLiteral("miView"));
+    for (int i = 0; i < int(std::size(kPageButtons)); ++i) {
+        if (kPageButtons[i].page == MailPage)
+            view->addSeparator();
+        view->addAction(QString::fromUtf8(kPageButtons[i].caption), this, [this, i] {
+            m_pages->button(i)->setChecked(true);
+            showPage(i);
+        });
+    }
+
+    QMenu* options = bar->addMenu(QStringLiteral("Настройка"));
+    options->setObjectName(QStringLiteral("miOptions"));
+    m_miSystemParam = options->addAction(QStringLiteral("Параметры системы"));
+    m_miSystemParam->setObjectName(QStringLiteral("miSystemParam"));
+    m_miSystemParam->setVisible(false);
+    m_miWorkPlaces = options->addAction(QStringLiteral("Рабочие места"));
+    m_miWorkPlaces->setObjectName(QStringLiteral("miWorkPlaces"));
+    m_miUsersManager = options->addAction(QStringLiteral("Менеджер пользователей"));
+    m_miUsersManager->setObjectName(QStringLiteral("miUsersManager"));
+    m_miPersonal = options->addAction(QStringLiteral("Персональная настройка"));
+    m_miPersonal->setObjectName(QStringLiteral("miPersonal"));
+
+    m_miUtils = bar->addMenu(QStringLiteral("Утилиты"));
+    m_miUtils->setObjectName(QStringLiteral("miUtils"));
+    m_miUtils->addAction(QStringLiteral("Чистка базы"))->setObjectName(QStringLiteral("miClearBase"));
+    m_miUtils->addAction(QStringLiteral("Очистка состояния пользователей"), this, &TfmMain::miUserStateClearClick)
+        ->setObjectName(QStringLiteral("miUserStateClear"));
+    m_miUtils->menuAction()->setVisible(false);
+
+    QMenu* help = bar->addMenu(QStringLiteral("Справка"));
+    help->setObjectName(QStringLiteral("miHelp"));
+    help->addAction(QStringLiteral("О программе"), this, &TfmMain::miAboutClick)
+        ->setObjectName(QStringLiteral("miAbout"));
+    help->addSeparator();
+    help->addAction(QStringLiteral("Справка по системе"), this, &TfmMain::miHelpClick)
+        ->setObjectName(QStringLiteral("miSystemHelp"));
+}
+
+void TfmMain::buildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    const struct
+    {
+        int width;
+        Qt::Alignment align;
+    } panels[] = {{280, Qt::AlignLeft}, {120, Qt::AlignCenter}, {25, Qt::AlignCenter}, {40, Qt::AlignLeft},
+                  {40, Qt::AlignLeft}};
+    int i = 0;
+    for (const auto& p : panels) {
+        auto* label = new widgets::MarkupLabel(bar);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(i++));
+        label->setFixedWidth(p.width);
+        label->setAlignment(p.align | Qt::AlignVCenter);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        bar->addWidget(label);
+        m_panels << label;
+    }
+    m_clock = new QLabel(bar);
+    m_clock->setObjectName(QStringLiteral("StatusPanel5"));
+    m_clock->setFrameShape(QFrame::Panel);
+    m_clock->setFrameShadow(QFrame::Sunken);
+    bar->addWidget(m_clock);
+    auto* clockTimer = new QTimer(this);
+    connect(clockTimer, &QTimer::timeout, this, &TfmMain::updateClock);
+    clockTimer->start(1000);
+    updateClock();
+}
+
+void TfmMain::updateClock()
+{
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    m_clock->setText(russian.toString(platform().now(), QStringLiteral("dd MMMM yyyy г. hh:mm:ss")));
+}
+
+void TfmMain::updateLockKeys(int key)
+{
+    if (key == Qt::Key_NumLock)
+        m_numLock = !m_numLock;
+    else if (key == Qt::Key_CapsLock)
+        m_capsLock = !m_capsLock;
+    m_panels.at(3)->setMarkup(m_numLock ? QStringLiteral("NUM") : QString());
+    m_panels.at(4)->setMarkup(m_capsLock ? QStringLiteral("CAPS") : QString());
+}
+
+void TfmMain::buildTray()
+{
+    m_tray = new QSystemTrayIcon(widgets::Pictures::programIcon(), this);
+    m_tray->setObjectName(QStringLiteral("TrayIcon"));
+    m_tray->setToolTip(QStringLiteral("Tarvik"));
+    auto* menu = new QMenu(this);
+    QAction* open = menu->addAction(QStringLiteral("Открыть Tarvik"), this, &TfmMain::restoreFromTray);
+    QFont bold = open->font();
+    bold.setBold(true);
+    open->setFont(bold);
+    menu->addAction(QStringLiteral("Выход"), this, &TfmMain::miExitClick);
+    m_tray->setContextMenu(menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::DoubleClick)
+            restoreFromTray();
+    });
+}
+
+bool TfmMain::connectDatabase()
+{
+    m_splash = new TfmLoad;
+    m_splash->setLooping(true);
+    m_splash->show();
+    m_splash->start();
+    m_splash->repaint();
+
+    QString line;
+    try {
+        if (!readFirstLine(QDir(m_programDir).filePath(kInitFileName), &line))
+            throw db::ConnectionError(QStringLiteral("init.txt"));
+        m_databaseName = databaseNameFromLine(line, m_programDir);
+        m_connection->setDatabase(m_databaseName);
+        m_connection->open();
+    } catch (const db::DbError&) {
+        m_splash->stop();
+        m_splash->hide();
+        if (platform().confirm(connectionFailureText(m_databaseName)))
+            platform().openDocument(QDir::toNativeSeparators(QStringLiteral("info/firebird.html")));
+        return false;
+    }
+    m_splash->stop();
+    m_splash->hide();
+    m_connection->startTransaction();
+    m_alerts = std::make_unique<db::EventSubscription>(*m_connection, databaseAlerts(),
+                                                       [this](const QString& name) { emit databaseAlert(name); });
+    m_login = new TfmSystemEnter(*m_users, this);
+    return true;
+}
+
+bool TfmMain::runLogin()
+{
+    if (!m_login->openList())
+        return false;
+    m_login->exec();
+    if (!m_login->loggedIn())
+        return false;
+    applyLogin(m_login->profile());
+    return true;
+}
+
+void TfmMain::applyLogin(const LoginProfile& profile)
+{
+    m_profile = profile;
+    const MenuVisibility menus = menuVisibilityFor(profile.role, profile.exclusive);
+    m_miSystemParam->setVisible(menus.systemParameters);
+    m_miWorkPlaces->setVisible(menus.workPlaces);
+    m_miUsersManager->setVisible(menus.usersManager);
+    m_miUtils->menuAction()->setVisible(menus.utilities);
+    m_miPersonal->setVisible(true);
+    if (m_users->locate(QStringLiteral("ID"), profile.userId))
+        m_panels.at(0)->setMarkup(QStringLiteral(" Пользователь: <b>%1</b>").arg(m_users->text(QStringLiteral("NAME"))));
+    m_panels.at(1)->setMarkup(roleStatusText(profile.role));
+    m_panels.at(2)->setMarkup(profile.exclusive ? QStringLiteral("<b>M</b>") : QString());
+    if (m_splash) {
+        m_splash->setLooping(false);
+        m_splash->show();
+        m_splash->start();
+    }
+}
+
+bool TfmMain::start()
+{
+    return connectDatabase() && runLogin();
+}
+
+void TfmMain::showPage(int button)
+{
+    if (button < 0 || button >= int(std::size(kPageButtons)))
+        return;
+    const int page = kPageButtons[button].page;
+    m_notebook->setCurrentIndex(page);
+    const bool panel = page == PlannerPage || page == TaskListPage;
+    m_controlPanel->setVisible(panel);
+    m_miEdit->menuAction()->setVisible(page == PlannerPage);
+    m_miEditTodo->menuAction()->setVisible(page == TaskListPage);
+    m_miEditTexts->menuAction()->setVisible(page == MailPage);
+    applyResizeRule();
+}
+
+void TfmMain::applyResizeRule()
+{
+    m_clock->setFixedWidth(qMax(0, resize::clockPanelWidth(width())));
+    switch (m_pages->checkedId()) {
+    case 0:
+        m_plannerSlotHeight = resize::plannerSlotHeight(resize::PlannerView::Day, height());
+        break;
+    case 1:
+        m_plannerSlotHeight = resize::plannerSlotHeight(resize::PlannerView::Week, height());
+        break;
+    case 2:
+        m_plannerSlotHeight = resize::plannerSlotHeight(resize::PlannerView::Month, height());
+        break;
+    default:
+        break;
+    }
+}
+
+void TfmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    applyResizeRule();
+}
+
+bool TfmMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QMainWindow::event(event);
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_NumLock || key == Qt::Key_CapsLock) && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            updateLockKeys(key);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfmMain::FormActivate()
+{
+    if (m_activated || !loggedIn())
+        return;
+    m_activated = true;
+    if (m_users->locate(QStringLiteral("ID"), m_profile.userId)) {
+        const int cpWidth = m_users->integer(QStringLiteral("CPWIDTH"));
+        const int panelWidth = cpWidth > 0 ? cpWidth : kStandardPanelWidth;
+        m_splitter->setSizes({qMax(0, m_splitter->width() - panelWidth), panelWidth});
+        m_controlPanel->resize(panelWidth, m_controlPanel->height());
+        const QVariant state = m_users->value(QStringLiteral("WSTATE"));
+        const int wstate = state.isValid() ? state.toInt() : -1;
+        if (wstate == 0 || wstate == 1) {
+            resize(800, 600);
+            if (wstate == 1) {
+                m_trayRestoreState = Qt::WindowMaximized;
+                showMaximized();
+            }
+        } else if (wstate == 2) {
+            setGeometry(m_users->integer(QStringLiteral("WLEFT")), m_users->integer(QStringLiteral("WTOP")),
+                        m_users->integer(QStringLiteral("WWIDTH")), m_users->integer(QStringLiteral("WHEIGHT")));
+        }
+        const QVariant start = m_users->value(QStringLiteral("STARTSYSTEM"));
+        const int page = start.isValid() ? start.toInt() : -1;
+        if (page >= 0 && page < int(std::size(kPageButtons))) {
+            m_pages->button(page)->setChecked(true);
+            showPage(page);
+        }
+    }
+    RefreshWorkPlaces();
+}
+
+void TfmMain::RefreshWorkPlaces()
+{
+    try {
+        m_users->reopen();
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
+    }
+    showPage(m_pages->checkedId());
+}
+
+void TfmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (windowState() & Qt::WindowMinimized) {
+        if (loggedIn()) {
+            QTimer::singleShot(0, this, &QWidget::hide);
+            m_tray->show();
+        }
+    } else {
+        m_trayRestoreState = windowState() & Qt::WindowMaximized;
+    }
+}
+
+void TfmMain::restoreFromTray()
+{
+    setWindowState(m_trayRestoreState);
+    show();
+    activateWindow();
+    m_tray->hide();
+}
+
+void TfmMain::closeEvent(QCloseEvent* event)
+{
+    if (!m_left && loggedIn()) {
+        m_left = true;
+        LeavingWindow window;
+        window.maximized = isMaximized();
+        window.minimized = isMinimized() || !isVisible();
+        window.geometry = window.maximized ? frameGeometry() : geometry();
+        window.panelWidth = m_controlPanel->width();
+        presence::leave(*m_connection, *m_users, m_profile.userId, window);
+    }
+    m_tray->hide();
+    event->accept();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+void TfmMain::miExitClick()
+{
+    close();
+}
+
+void TfmMain::miAboutClick()
+{
+    TfmAbout about(this);
+    about.exec();
+}
+
+void TfmMain::miHelpClick()
+{
+    platform().showHelp(1);
+}
+
+void TfmMain::miUserStateClearClick()
+{
+    platform().startProgram(QStringLiteral("Ruduvo"));
+}
+
+} // namespace tarvik::startup

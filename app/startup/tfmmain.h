@@ -1,0 +1,139 @@
+#pragma once
+
+#include "presence.h"
+#include "resizerule.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class QAction;
+class QButtonGroup;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QSystemTrayIcon;
+class QToolButton;
+class QTreeView;
+
+namespace tarvik::db {
+class Connection;
+class EventSubscription;
+class Query;
+} // namespace tarvik::db
+namespace tarvik::widgets {
+class MarkupLabel;
+}
+
+namespace tarvik::startup {
+
+class TfmLoad;
+class TfmSystemEnter;
+
+// The fifteen alerts every workstation listens to.
+[[nodiscard]] const QStringList& databaseAlerts();
+
+// The text of the box shown when the database cannot be reached.
+[[nodiscard]] QString connectionFailureText(const QString& databaseName);
+// The text of the box shown when the client library cannot be loaded.
+[[nodiscard]] QString initialisationFailureText();
+
+// The main window: owns the connection and its shared transaction, the
+// alert subscription, the login dialog and the users list for the run, and
+// the frame every page lives in.
+class TfmMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    enum Page { PlannerPage = 0, TaskListPage = 1, MailPage = 2, ChatPage = 3 };
+
+    explicit TfmMain(const QString& programDir, QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    // The start-up up to the login: splash, configuration, connection,
+    // shared transaction, alerts. False when the program must end (the
+    // failure box was shown).
+    [[nodiscard]] bool connectDatabase();
+    // Shows the login modally; false when nobody logged in.
+    [[nodiscard]] bool runLogin();
+    // What follows a successful login, before the window is shown.
+    void applyLogin(const LoginProfile& profile);
+    // The whole start-up; false when the program must end.
+    [[nodiscard]] bool start();
+
+    [[nodiscard]] const QString& databaseName() const { return m_databaseName; }
+    [[nodiscard]] db::Connection& connection() const { return *m_connection; }
+    [[nodiscard]] db::Query& users() const { return *m_users; }
+    [[nodiscard]] TfmSystemEnter* loginDialog() const { return m_login; }
+    [[nodiscard]] const LoginProfile& profile() const { return m_profile; }
+    [[nodiscard]] bool loggedIn() const { return m_profile.userId != 0; }
+    [[nodiscard]] int plannerSlotHeight() const { return m_plannerSlotHeight; }
+    [[nodiscard]] Qt::WindowStates trayRestoreState() const { return m_trayRestoreState; }
+
+signals:
+    // Every alert the database delivers, on the user-interface thread.
+    void databaseAlert(const QString& name);
+
+public slots:
+    void miExitClick();
+    void miAboutClick();
+    void miHelpClick();
+    void miUserStateClearClick();
+    void RefreshWorkPlaces();
+    void restoreFromTray();
+    void FormActivate();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolBar();
+    void buildMenus();
+    void buildCentre();
+    void buildStatusBar();
+    void buildTray();
+    void showPage(int button);
+    void applyResizeRule();
+    void updateClock();
+    void updateLockKeys(int key);
+
+    QString m_programDir;
+    QString m_databaseName;
+    std::unique_ptr<db::Connection> m_connection;
+    std::unique_ptr<db::Query> m_users;
+    std::unique_ptr<db::EventSubscription> m_alerts;
+    QPointer<TfmLoad> m_splash;
+    TfmSystemEnter* m_login = nullptr;
+    LoginProfile m_profile;
+    bool m_activated = false;
+    bool m_left = false;
+    int m_plannerSlotHeight = 0;
+    Qt::WindowStates m_trayRestoreState = Qt::WindowNoState;
+
+    QButtonGroup* m_pages = nullptr;
+    QStackedWidget* m_notebook = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QWidget* m_controlPanel = nullptr;
+    QTreeView* m_tvWorkType = nullptr;
+    QMenu* m_miEdit = nullptr;
+    QMenu* m_miEditTodo = nullptr;
+    QMenu* m_miEditTexts = nullptr;
+    QAction* m_miSystemParam = nullptr;
+    QAction* m_miWorkPlaces = nullptr;
+    QAction* m_miUsersManager = nullptr;
+    QAction* m_miPersonal = nullptr;
+    QMenu* m_miUtils = nullptr;
+    QList<widgets::MarkupLabel*> m_panels;
+    QLabel* m_clock = nullptr;
+    bool m_numLock = false;
+    bool m_capsLock = false;
+    QSystemTrayIcon* m_tray = nullptr;
+};
+
+} // namespace tarvik::startup
