@@ -1,0 +1,51 @@
+#pragma once
+
+#include "connection.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace tarvik::bench {
+
+// A throwaway database on the local server filled with a year of planner
+// events, dropped again when the object goes.
+class BenchDatabase
+{
+public:
+    struct Size
+    {
+        int events = 200000;
+        int workPlaces = 50;
+        int year = 2026;
+    };
+
+    explicit BenchDatabase(Size size);
+    ~BenchDatabase();
+    BenchDatabase(const BenchDatabase&) = delete;
+    BenchDatabase& operator=(const BenchDatabase&) = delete;
+
+    // "localhost:/tmp/.../bench.gdb"
+    [[nodiscard]] const QString& name() const { return m_name; }
+    [[nodiscard]] const Size& size() const { return m_size; }
+    // Work place keys in the order they were created.
+    [[nodiscard]] const QList<int>& workPlaces() const { return m_workPlaces; }
+    // A new connection, opened, with its shared transaction started.
+    [[nodiscard]] std::unique_ptr<db::Connection> connect() const;
+
+    // Adds the work places and events; returns the seconds it took.
+    double fill();
+
+private:
+    void addWorkPlaces(db::Connection& c);
+    void addEvents(db::Connection& c);
+
+    Size m_size;
+    QTemporaryDir m_dir;
+    QString m_name;
+    QList<int> m_workPlaces;
+};
+
+} // namespace tarvik::bench

@@ -1,0 +1,300 @@
+// Data access benchmarks: loading a planner month through the data layer
+// against a plain client-library fetch loop, and the delay of an event alert
+// from the writer's commit to the reader's user-interface thread.
+
+#include "benchdatabase.h"
+#include "medianreporter.h"
+#include "plainmonthfetch.h"
+
+#include "dberror.h"
+#include "eventsubscription.h"
+#include "fbclient.h"
+#include "query.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QStringList>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace tarvik;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kPlacesShown = 20;
+constexpr int kMonth = 3;
+constexpr int kRepetitions = 9;
+constexpr int kAlertRounds = 50;
+constexpr int kAlertWarmUp = 3;
+
+// The planner's statement for one month of a group of work places.
+struct MonthLoad
+{
+    QString querySql;    // with :StartDate and :EndDate
+    QByteArray plainSql; // the same with "?" markers
+    QDateTime from;
+    QDateTime to;
+};
+
+MonthLoad monthLoad(const QList<int>& places, int year, int month)
+{
+    QStringList ids;
+    for (int id : places)
+        ids << QString::number(id);
+    const QString head =
+        QStringLiteral(
+            "SELECT ID, USERSID, HEADER, COMMENT, STARTTIME, ENDTIME, ISFINISH, ISPERCENT, IMPORTANCE, "
+            "COLOR, IMAGE, WORKPLACE, TEMPLATE, WORKTYPE, DATEEDIT, ALARM, SOUND, SHOWALARM "
+            "FROM EVENTS WHERE WORKPLACE IN (%1) AND STARTTIME >= ")
+            .arg(ids.join(QStringLiteral(", ")));
+    MonthLoad m;
+    m.querySql = head + QStringLiteral(":StartDate AND ENDTIME <= :EndDate");
+    m.plainSql = (head + QStringLiteral("? AND ENDTIME <= ?")).toLatin1();
+    const QDate first(year, month, 1);
+    m.from = QDateTime(first, QTime(0, 0));
+    m.to = QDateTime(first.addDays(first.daysInMonth() - 1), QTime(23, 59));
+    return m;
+}
+
+std::vector<QVariant> loadThroughQuery(db::Connection& c, const MonthLoad& m, int* columns)
+{
+    db::Query q(c, m.querySql);
+    q.setParam(QStringLiteral("StartDate"), m.from);
+    q.setParam(QStringLiteral("EndDate"), m.to);
+    q.open();
+    *columns = q.columnCount();
+    std::vector<QVariant> cells;
+    for (int r = 0; r < q.recordCount(); ++r)
+        for (int col = 0; col < q.columnCount(); ++col)
+            cells.push_back(q.valueAt(r, col));
+    return cells;
+}
+
+// Both paths must give the same values, or the comparison means nothing.
+bool sameResults(db::Connection& c, bench::PlainMonthFetch& plain, const MonthLoad& m, int* rows)
+{
+    int queryColumns = 0;
+    const std::vector<QVariant> viaQuery = loadThroughQuery(c, m, &queryColumns);
+    std::vector<QVariant> viaPlain;
+    const int plainColumns = plain.load(m.plainSql, m.from, m.to, viaPlain);
+    *rows = queryColumns ? int(viaQuery.size()) / queryColumns : 0;
+    if (queryColumns != plainColumns || viaQuery.size() != viaPlain.size())
+        return false;
+    for (size_t i = 0; i < viaQuery.size(); ++i) {
+        const QVariant& a = viaQuery[i];
+        const QVariant& b = viaPlain[i];
+        if (a.isValid() != b.isValid() || a.typeId() != b.typeId() || a != b)
+            return false;
+    }
+    return true;
+}
+
+// Waits on the UI thread for alerts, as the planner does.
+class AlertProbe
+{
+public:
+    explicit AlertProbe(db::Connection& listener)
+        : m_subscription(listener, {QStringLiteral("UPD_EVENTS")}, [this](const QString&) {
+              m_firedAt = Clock::now();
+              m_fired = true;
+              if (m_loop)
+                  m_loop->quit();
+          })
+    {}
+
+    void reset() { m_fired = false; }
+    // Runs the event loop until the alert came; returns when it came.
+    Clock::time_point wait()
+    {
+        if (!m_fired) {
+            QEventLoop loop;
+            m_loop = &loop;
+            QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+            loop.exec();
+            m_loop = nullptr;
+        }
+        if (!m_fired)
+            throw std::runtime_error("no UPD_EVENTS alert within 5 s of the commit");
+        return m_firedAt;
+    }
+
+private:
+    db::EventSubscription m_subscription;
+    QEventLoop* m_loop = nullptr;
+    bool m_fired = false;
+    Clock::time_point m_firedAt;
+};
+
+struct AlertSample
+{
+    double fromCommitUs;  // from calling commitRetaining()
+    double afterCommitUs; // from its return
+};
+
+AlertSample alertRound(db::Connection& writer, AlertProbe& probe, int eventId, int round)
+{
+    writer.execute(QStringLiteral("UPDATE EVENTS SET ISPERCENT = :Percent WHERE ID = :Id"),
+                   {{QStringLiteral("Percent"), round % 101}, {QStringLiteral("Id"), eventId}});
+    probe.reset();
+    const Clock::time_point start = Clock::now();
+    writer.commitRetaining();
+    const Clock::time_point committed = Clock::now();
+    const Clock::time_point fired = probe.wait();
+    using Us = std::chrono::duration<double, std::micro>;
+    return {Us(fired - start).count(), Us(fired - committed).count()};
+}
+
+struct Percentiles
+{
+    double median = 0;
+    double p95 = 0;
+};
+
+Percentiles percentiles(std::vector<double> v)
+{
+    if (v.empty())
+        return {};
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    // Nearest rank.
+    const size_t rank = (95 * n + 99) / 100;
+    return {median, v[rank - 1]};
+}
+
+int run()
+{
+    QString why;
+    if (!db::loadClientLibrary(&why)) {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
+        return 1;
+    }
+
+    bench::BenchDatabase database(bench::BenchDatabase::Size{});
+    std::printf("Filling %s ...\n", qPrintable(database.name()));
+    std::fflush(stdout);
+    const double fillSeconds = database.fill();
+    std::printf("fill events=%d work_places=%d seconds=%.2f\n", database.size().events,
+                database.size().workPlaces, fillSeconds);
+
+    const MonthLoad month =
+        monthLoad(database.workPlaces().mid(0, kPlacesShown), database.size().year, kMonth);
+    const auto reader = database.connect();
+    const db::ConnectionParams& params = reader->params();
+    bench::PlainMonthFetch plain(params.database, params.user, params.password);
+
+    int rows = 0;
+    if (!sameResults(*reader, plain, month, &rows)) {
+        std::fprintf(stderr, "The query and the plain fetch disagree on the month's rows.\n");
+        return 1;
+    }
+    std::printf("check rows=%d values_equal=yes\n", rows);
+    std::fflush(stdout);
+
+    benchmark::RegisterBenchmark("MonthLoad/Query",
+                                 [&](benchmark::State& state) {
+                                     int n = 0;
+                                     for (auto _ : state) {
+                                         db::Query q(*reader, month.querySql);
+                                         q.setParam(QStringLiteral("StartDate"), month.from);
+                                         q.setParam(QStringLiteral("EndDate"), month.to);
+                                         q.open();
+                                         n = q.recordCount();
+                                         benchmark::DoNotOptimize(n);
+                                     }
+                                     state.counters["rows"] = n;
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->Repetitions(kRepetitions)
+        ->DisplayAggregatesOnly(true);
+
+    benchmark::RegisterBenchmark("MonthLoad/Plain",
+                                 [&](benchmark::State& state) {
+                                     int n = 0;
+                                     for (auto _ : state) {
+                                         std::vector<QVariant> cells;
+                                         const int columns =
+                                             plain.load(month.plainSql, month.from, month.to, cells);
+                                         n = int(cells.size()) / columns;
+                                         benchmark::DoNotOptimize(n);
+                                     }
+                                     state.counters["rows"] = n;
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->Repetitions(kRepetitions)
+        ->DisplayAggregatesOnly(true);
+
+    const auto writer = database.connect();
+    const auto listener = database.connect();
+    AlertProbe probe(*listener);
+    const int eventId = 1;
+    std::vector<AlertSample> alerts;
+    benchmark::RegisterBenchmark("AlertLatency",
+                                 [&](benchmark::State& state) {
+                                     alerts.clear();
+                                     int round = 0;
+                                     for (int i = 0; i < kAlertWarmUp; ++i)
+                                         (void)alertRound(*writer, probe, eventId, round++);
+                                     for (auto _ : state) {
+                                         const AlertSample s = alertRound(*writer, probe, eventId, round++);
+                                         alerts.push_back(s);
+                                         state.SetIterationTime(s.fromCommitUs / 1e6);
+                                     }
+                                 })
+        ->Unit(benchmark::kMicrosecond)
+        ->Iterations(kAlertRounds)
+        ->UseManualTime();
+
+    // Colours only on a terminal, so that a saved run stays readable.
+    bench::MedianReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                          : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\nfill_s=%.2f events=%d\n", fillSeconds, database.size().events);
+    const auto queryMs = reporter.medianMs("MonthLoad/Query");
+    const auto plainMs = reporter.medianMs("MonthLoad/Plain");
+    if (queryMs && plainMs)
+        std::printf("rows=%d query_ms=%.2f plain_ms=%.2f ratio=%.3f\n", rows, *queryMs, *plainMs,
+                    *queryMs / *plainMs);
+    if (!alerts.empty()) {
+        std::vector<double> fromCommit, afterCommit;
+        for (const AlertSample& s : alerts) {
+            fromCommit.push_back(s.fromCommitUs);
+            afterCommit.push_back(s.afterCommitUs);
+        }
+        const Percentiles a = percentiles(fromCommit);
+        const Percentiles b = percentiles(afterCommit);
+        std::printf("alert_latency_us median=%.0f p95=%.0f rounds=%zu\n", a.median, a.p95, alerts.size());
+        std::printf("alert_after_commit_return_us median=%.0f p95=%.0f\n", b.median, b.p95);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    QCoreApplication app(argc, argv);
+    try {
+        const int rc = run();
+        benchmark::Shutdown();
+        return rc;
+    } catch (const tarvik::db::DbError& e) {
+        std::fprintf(stderr, "database error: %s\n%s\n", qPrintable(e.text()), qPrintable(e.statement()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "error: %s\n", e.what());
+    }
+    return 1;
+}
