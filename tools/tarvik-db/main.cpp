@@ -5,10 +5,12 @@
 // <database> is a file path or a connection string such as
 // localhost:/srv/tarvik/tk.gdb.
 
+#include "bellsound.h"
 #include "databasecreator.h"
 #include "dberror.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
 #include <QTextStream>
 
@@ -30,6 +32,10 @@ int main(int argc, char* argv[])
         err << "tarvik-db: " << database << ": " << e.text() << "\n";
         return 1;
     }
+    // The demo office's reminder sound lies beside the programs.
+    const QString bell = QCoreApplication::applicationDirPath() + QStringLiteral("/sounds/bell.wav");
+    if (demo && !QFile::exists(bell) && !writeBellSound(bell))
+        err << "tarvik-db: cannot write " << bell << "\n";
     out << "tarvik-db: created " << database << (demo ? " with the demo office" : "") << "\n";
     return 0;
 }
