@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     startup::TfmMain window(QCoreApplication::applicationDirPath());
+    QObject::connect(&window, &startup::TfmMain::closed, &app, &QCoreApplication::quit);
     if (!window.start())
         return 0;
     window.show();

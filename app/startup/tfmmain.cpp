@@ -533,7 +533,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
     }
     m_tray->hide();
     event->accept();
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    emit closed();
 }
 
 void TfmMain::miExitClick()

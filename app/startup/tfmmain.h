@@ -75,6 +75,8 @@ public:
 signals:
     // Every alert the database delivers, on the user-interface thread.
     void databaseAlert(const QString& name);
+    // The user left: the program ends.
+    void closed();
 
 public slots:
     void miExitClick();

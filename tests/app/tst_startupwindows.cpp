@@ -1,0 +1,304 @@
+// The main program's start-up, login dialog and frame, driven offscreen on
+// a real database with the scripted platform.
+
+#include "connection.h"
+#include "markupcombobox.h"
+#include "markuplabel.h"
+#include "platformscope.h"
+#include "query.h"
+#include "scriptedplatform.h"
+#include "testdatabase.h"
+#include "tfmmain.h"
+#include "tfmsystementer.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace tarvik;
+using namespace tarvik::startup;
+
+namespace {
+
+class StartupTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite() { s_db = new test::TestDatabase(); }
+    static void TearDownTestSuite()
+    {
+        delete s_db;
+        s_db = nullptr;
+    }
+    void SetUp() override
+    {
+        m_c = s_db->connect();
+        // Every test starts with nobody present and no saved placement.
+        m_c->execute(QStringLiteral("UPDATE USERS SET INSYSTEM = 'F', MONO = 'F', WSTATE = NULL, CPWIDTH = 0, "
+                                    "STARTSYSTEM = NULL"));
+        m_c->execute(QStringLiteral("DELETE FROM MESAGES"));
+        m_c->commitRetaining();
+    }
+    void writeInit(const QByteArray& text)
+    {
+        QFile f(m_programDir.filePath(QStringLiteral("init.txt")));
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
+    int addUser(const QString& name, const QString& boss, const QVariant& bossId)
+    {
+        const int id = int(m_c->generatorValue(QStringLiteral("USERS_ID")));
+        m_c->execute(QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID) VALUES "
+                                    "(:I, :N, 'Pw', 'F', :B, :BI)"),
+                     {{QStringLiteral("I"), id}, {QStringLiteral("N"), name}, {QStringLiteral("B"), boss},
+                      {QStringLiteral("BI"), bossId}});
+        m_c->commitRetaining();
+        return id;
+    }
+    // A main window logged in as the named user through its login dialog.
+    std::unique_ptr<TfmMain> loggedIn(const QString& name, const QString& password, bool exclusive)
+    {
+        writeInit(s_db->name().toLocal8Bit() + "\n");
+        auto window = std::make_unique<TfmMain>(m_programDir.path());
+        EXPECT_TRUE(window->connectDatabase());
+        TfmSystemEnter* login = window->loginDialog();
+        EXPECT_TRUE(login->openList());
+        EXPECT_TRUE(window->users().locate(QStringLiteral("NAME"), name));
+        login->findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUser"))->selectPosition(window->users().recNo());
+        login->findChild<QLineEdit*>(QStringLiteral("edPass"))->setText(password);
+        login->findChild<QCheckBox*>(QStringLiteral("cbMono"))->setChecked(exclusive);
+        login->sbOKClick();
+        EXPECT_TRUE(login->loggedIn());
+        window->applyLogin(login->profile());
+        return window;
+    }
+    QVariant userColumn(int id, const QString& column)
+    {
+        auto other = s_db->connect();
+        db::Query q(*other, QStringLiteral("SELECT * FROM USERS WHERE ID = :I"));
+        q.setParam(QStringLiteral("I"), id);
+        q.open();
+        return q.value(column);
+    }
+    static bool menuShown(TfmMain& w, const QString& name)
+    {
+        if (auto* action = w.findChild<QAction*>(name))
+            return action->isVisible();
+        return w.findChild<QMenu*>(name)->menuAction()->isVisible();
+    }
+
+    static test::TestDatabase* s_db;
+    ScriptedPlatform m_platform;
+    PlatformScope m_scope{m_platform};
+    QTemporaryDir m_programDir;
+    std::unique_ptr<db::Connection> m_c;
+};
+
+test::TestDatabase* StartupTest::s_db = nullptr;
+
+} // namespace
+
+TEST_F(StartupTest, ConnectionFailureBoxQuotesTheNameAndOffersTheDescription)
+{
+    const QString automatic = QDir::toNativeSeparators(m_programDir.path() + QStringLiteral("/db/tk.gdb"));
+    struct
+    {
+        QByteArray init;
+        QString quoted;
+        bool answer;
+    } cases[] = {
+        {"", automatic, false},
+        {"#AUTO\n", QStringLiteral("#AUTO"), true},
+        {" #auto\n", QStringLiteral(" #auto"), false},
+        {"#auto\n", automatic, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.init.toStdString());
+        m_platform.clearMessages();
+        writeInit(c.init);
+        m_platform.queueAnswer(c.answer);
+        TfmMain window(m_programDir.path());
+        EXPECT_FALSE(window.connectDatabase());
+        ASSERT_EQ(m_platform.messages().size(), 1);
+        EXPECT_EQ(m_platform.messages().at(0).kind, MessageKind::Question);
+        EXPECT_EQ(m_platform.messages().at(0).text, connectionFailureText(c.quoted));
+        EXPECT_EQ(window.loginDialog(), nullptr) << "no login after a failed connection";
+    }
+    EXPECT_EQ(m_platform.openedDocuments(), QStringList{QDir::toNativeSeparators(QStringLiteral("info/firebird.html"))});
+    EXPECT_TRUE(connectionFailureText(QStringLiteral("x")).startsWith(
+        QStringLiteral("Ошибка подключения к базе данных \"x\"\r\rВозможны следующие причины:\r  1. Не правильно "
+                       "указан путь к базе данных\r")));
+    EXPECT_TRUE(connectionFailureText(QStringLiteral("x")).endsWith(
+        QStringLiteral("  5. Ошибка в базе данных\r\rПоказать подробное описание?")));
+}
+
+TEST_F(StartupTest, LoginDialogPreselectsRememberedUserAndRemembersTheNewOne)
+{
+    const int boss = addUser(QStringLiteral("Яшин"), QStringLiteral("T"), QVariant());
+    writeInit(s_db->name().toLocal8Bit());
+    TfmMain window(m_programDir.path());
+    ASSERT_TRUE(window.connectDatabase());
+    TfmSystemEnter* login = window.loginDialog();
+    auto* combo = login->findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUser"));
+
+    ASSERT_TRUE(login->openList());
+    ASSERT_TRUE(window.users().locate(QStringLiteral("ID"), 1));
+    EXPECT_EQ(combo->selectedPosition(), window.users().recNo()) << "no enter.ini: user 1";
+
+    m_platform.setIniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User"), 99999);
+    ASSERT_TRUE(login->openList());
+    EXPECT_EQ(combo->selectedPosition(), window.users().recordCount() - 1) << "unknown ID: the last user";
+
+    m_platform.setIniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User"), boss);
+    ASSERT_TRUE(login->openList());
+    ASSERT_TRUE(window.users().locate(QStringLiteral("ID"), boss));
+    EXPECT_EQ(combo->selectedPosition(), window.users().recNo());
+    EXPECT_EQ(combo->markupItem(combo->selectedPosition()), QStringLiteral("<b>Яшин</b>"));
+
+    login->findChild<QLineEdit*>(QStringLiteral("edPass"))->setText(QStringLiteral("pw"));
+    login->sbOKClick();
+    EXPECT_EQ(m_platform.messageTexts(), QStringList{QStringLiteral("Введен неверный пароль!")});
+    EXPECT_FALSE(login->loggedIn());
+    login->findChild<QLineEdit*>(QStringLiteral("edPass"))->setText(QStringLiteral("Pw"));
+    login->sbOKClick();
+    EXPECT_TRUE(login->loggedIn());
+    EXPECT_EQ(m_platform.iniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User")).toInt(),
+              boss);
+    EXPECT_EQ(userColumn(boss, QStringLiteral("INSYSTEM")).toString(), QStringLiteral("T"));
+}
+
+// A stale exclusive mark ends the program before anybody can log in.
+TEST_F(StartupTest, StaleExclusiveMarkBlocksTheStart)
+{
+    const int held = addUser(QStringLiteral("Держатель"), QStringLiteral("F"), QVariant());
+    m_c->execute(QStringLiteral("UPDATE USERS SET MONO = 'T' WHERE ID = :I"), {{QStringLiteral("I"), held}});
+    m_c->commitRetaining();
+    writeInit(s_db->name().toLocal8Bit());
+    TfmMain window(m_programDir.path());
+    ASSERT_TRUE(window.connectDatabase());
+    EXPECT_FALSE(window.loginDialog()->openList());
+    EXPECT_EQ(m_platform.messageTexts(),
+              QStringList{QStringLiteral("Система запущена монопольно пользователем \"Держатель\"")});
+}
+
+TEST_F(StartupTest, MenusAndStatusBarByRoleAndMode)
+{
+    {
+        auto admin = loggedIn(QStringLiteral("Администратор"), QStringLiteral("admin"), true);
+        EXPECT_TRUE(menuShown(*admin, QStringLiteral("miSystemParam")));
+        EXPECT_FALSE(menuShown(*admin, QStringLiteral("miWorkPlaces")));
+        EXPECT_TRUE(menuShown(*admin, QStringLiteral("miUsersManager")));
+        EXPECT_TRUE(menuShown(*admin, QStringLiteral("miUtils")));
+        EXPECT_TRUE(menuShown(*admin, QStringLiteral("miPersonal")));
+        auto* user = admin->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel0"));
+        EXPECT_EQ(user->markup(), QStringLiteral(" Пользователь: <b>Администратор</b>"));
+        EXPECT_EQ(admin->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel1"))->markup(),
+                  QStringLiteral(" <b>Администратор</b>"));
+        EXPECT_EQ(admin->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel2"))->markup(),
+                  QStringLiteral("<b>M</b>"));
+        EXPECT_EQ(userColumn(1, QStringLiteral("MONO")).toString(), QStringLiteral("T"));
+        admin->close();
+    }
+    const int boss = addUser(QStringLiteral("Шеф меню"), QStringLiteral("T"), QVariant());
+    const int worker = addUser(QStringLiteral("Рабочий меню"), QStringLiteral("F"), boss);
+    {
+        auto w = loggedIn(QStringLiteral("Шеф меню"), QStringLiteral("Pw"), false);
+        EXPECT_FALSE(menuShown(*w, QStringLiteral("miSystemParam")));
+        EXPECT_TRUE(menuShown(*w, QStringLiteral("miWorkPlaces")));
+        EXPECT_TRUE(menuShown(*w, QStringLiteral("miUsersManager")));
+        EXPECT_FALSE(menuShown(*w, QStringLiteral("miUtils")));
+        EXPECT_EQ(w->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel1"))->markup(),
+                  QStringLiteral(" <b>Управляющий</b>"));
+        w->close();
+    }
+    {
+        auto w = loggedIn(QStringLiteral("Рабочий меню"), QStringLiteral("Pw"), false);
+        EXPECT_FALSE(menuShown(*w, QStringLiteral("miWorkPlaces")));
+        EXPECT_FALSE(menuShown(*w, QStringLiteral("miUsersManager")));
+        EXPECT_TRUE(menuShown(*w, QStringLiteral("miPersonal")));
+        EXPECT_EQ(w->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel2"))->markup(), QString());
+        w->close();
+        EXPECT_EQ(userColumn(worker, QStringLiteral("INSYSTEM")).toString(), QStringLiteral("F"));
+    }
+}
+
+// A new user gets 800 × 600 and the standard panel; leaving maximised
+// stores WSTATE 1 and the next login opens maximised.
+TEST_F(StartupTest, PlacementIsRestoredAndSavedWhenLeaving)
+{
+    const int boss = addUser(QStringLiteral("Размещённый"), QStringLiteral("T"), QVariant());
+    m_c->execute(QStringLiteral("INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY) VALUES (GEN_ID(MESAGES_ID, 1), :I, -1, "
+                                "'всем')"),
+                 {{QStringLiteral("I"), boss}});
+    m_c->execute(QStringLiteral("UPDATE USERS SET WSTATE = 0, STARTSYSTEM = 3 WHERE ID = :I"),
+                 {{QStringLiteral("I"), boss}});
+    m_c->commitRetaining();
+    {
+        auto w = loggedIn(QStringLiteral("Размещённый"), QStringLiteral("Pw"), false);
+        w->show();
+        w->FormActivate();
+        EXPECT_EQ(w->size(), QSize(800, 600));
+        EXPECT_TRUE(w->findChild<QToolButton*>(QStringLiteral("sbTodoList"))->isChecked());
+        EXPECT_EQ(w->findChild<QWidget*>(QStringLiteral("pnControlPanel"))->width(), 219);
+        w->showMaximized();
+        QTest::qWait(50);
+        QSignalSpy ended(w.get(), &TfmMain::closed);
+        w->close();
+        EXPECT_EQ(ended.count(), 1);
+    }
+    EXPECT_EQ(userColumn(boss, QStringLiteral("WSTATE")).toInt(), 1);
+    EXPECT_EQ(userColumn(boss, QStringLiteral("INSYSTEM")).toString(), QStringLiteral("F"));
+    db::Query chat(*m_c, QStringLiteral("SELECT COUNT(*) FROM MESAGES WHERE IDFROM = :I"));
+    chat.setParam(QStringLiteral("I"), boss);
+    chat.open();
+    EXPECT_EQ(chat.value(0).toInt(), 0) << "leaving deletes the user's own chat messages";
+    {
+        auto w = loggedIn(QStringLiteral("Размещённый"), QStringLiteral("Pw"), false);
+        w->show();
+        w->FormActivate();
+        EXPECT_TRUE(w->isMaximized());
+        EXPECT_EQ(w->trayRestoreState(), Qt::WindowMaximized);
+        w->close();
+    }
+}
+
+TEST_F(StartupTest, UtilitiesStartRuduvoAndHelpOpensTopicOne)
+{
+    auto w = loggedIn(QStringLiteral("Администратор"), QStringLiteral("admin"), true);
+    w->miUserStateClearClick();
+    w->miHelpClick();
+    EXPECT_EQ(m_platform.startedPrograms(), QStringList{QStringLiteral("Ruduvo")});
+    EXPECT_EQ(m_platform.helpTopics(), QList<int>{1});
+    w->close();
+}
+
+TEST_F(StartupTest, PageButtonsSwapTheEditMenusAndThePanel)
+{
+    auto w = loggedIn(QStringLiteral("Администратор"), QStringLiteral("admin"), false);
+    w->show();
+    auto click = [&](const char* name) { w->findChild<QToolButton*>(QLatin1String(name))->click(); };
+    auto* panel = w->findChild<QWidget*>(QStringLiteral("pnControlPanel"));
+    click("sbTexts");
+    EXPECT_TRUE(menuShown(*w, QStringLiteral("miEditTexts")));
+    EXPECT_FALSE(menuShown(*w, QStringLiteral("miEdit")));
+    EXPECT_FALSE(panel->isVisible());
+    click("sbTodoList");
+    EXPECT_TRUE(menuShown(*w, QStringLiteral("miEditTodo")));
+    EXPECT_TRUE(panel->isVisible());
+    w->resize(1000, 1000);
+    click("sb7");
+    EXPECT_TRUE(menuShown(*w, QStringLiteral("miEdit")));
+    EXPECT_FALSE(menuShown(*w, QStringLiteral("miEditTodo")));
+    EXPECT_EQ(w->plannerSlotHeight(), 167);
+    w->close();
+}
