@@ -335,7 +335,8 @@ void PicturePainter::banner(QPainter& p, const QRectF& r)
     small.setPixelSize(int(r.height() * 0.11));
     p.setFont(small);
     p.drawText(QRectF(text.left(), text.bottom() + 4, text.width(), r.height() * 0.3),
-               Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Планирование рабочего времени"));
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+               QStringLiteral("Планирование рабочего времени"));
     p.restore();
 }
 
