@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 
 using namespace tarvik;
 
@@ -14,7 +15,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     platform().setApplicationTitle(QStringLiteral("Tarvik"));
-    platform().setHelpFile(QStringLiteral("Tarvik.hlp"));
+    platform().setHelpFile(QStringLiteral("Tarvik.html"));
+    // Month and weekday names are Russian, as everything the programs show.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     // Without a usable client library nothing can start; say so first.
     if (!db::loadClientLibrary()) {

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 
 using namespace tarvik;
 
@@ -20,7 +21,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     app.setWindowIcon(widgets::Pictures::programIcon());
     platform().setApplicationTitle(ruduvo::kTitle);
-    platform().setHelpFile(QStringLiteral("Tarvik.hlp"));
+    platform().setHelpFile(QStringLiteral("Tarvik.html"));
+    // Month and weekday names are Russian, as everything the programs show.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     QString why;
     if (!db::loadClientLibrary(&why)) {

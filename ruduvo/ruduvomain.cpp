@@ -16,7 +16,8 @@ namespace tarvik::ruduvo {
 const QString TfmMain::kClearAllSql = QStringLiteral("UPDATE Users SET InSystem = \"F\", Mono = \"F\"");
 // The name goes as a parameter, so that a name with a double quote in it
 // clears its own user and nothing else.
-const QString TfmMain::kClearOneSql = QStringLiteral("UPDATE Users SET InSystem = \"F\", Mono = \"F\" WHERE Name = :Name");
+const QString TfmMain::kClearOneSql =
+    QStringLiteral("UPDATE Users SET InSystem = \"F\", Mono = \"F\" WHERE Name = :Name");
 
 TfmMain::TfmMain(db::Connection& connection, db::Query& users, QWidget* parent)
     : QDialog(parent), m_connection(connection), m_users(users)

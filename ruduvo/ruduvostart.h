@@ -18,6 +18,7 @@ inline const QString kConfigName = QStringLiteral("Init.txt");
 // stands for the database in the programs' folder, as for the main
 // program), attaches and starts the transaction. On failure shows
 // "Ошибка подключения к базе: <name>" and gives null.
-[[nodiscard]] std::unique_ptr<db::Connection> connectFromConfig(const QString& workDir, const QString& programDir);
+[[nodiscard]] std::unique_ptr<db::Connection> connectFromConfig(const QString& workDir,
+                                                                const QString& programDir);
 
 } // namespace tarvik::ruduvo

@@ -3,17 +3,22 @@
 #include <QAction>
 #include <QDialog>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace tarvik::widgets {
 
 namespace {
 
-enum class Mark { Help, Ok, Cancel };
+enum class Mark
+{
+    Help,
+    Ok,
+    Cancel
+};
 
 // The bar's 16×16 pictures: a question mark, a tick and a cross.
 QIcon markIcon(Mark mark)

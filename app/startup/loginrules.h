@@ -12,8 +12,15 @@ class Query;
 namespace tarvik::startup {
 
 // Why a login is refused, in the order the checks run.
-enum class LoginRefusal { None, SystemHeldExclusively, UsersPresent, AlreadyLoggedIn, OnlyAdministratorExclusive,
-                          WrongPassword };
+enum class LoginRefusal
+{
+    None,
+    SystemHeldExclusively,
+    UsersPresent,
+    AlreadyLoggedIn,
+    OnlyAdministratorExclusive,
+    WrongPassword
+};
 
 [[nodiscard]] QString refusalText(LoginRefusal refusal);
 

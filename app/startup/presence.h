@@ -39,7 +39,8 @@ namespace presence {
 inline const QString kUsersSql = QStringLiteral("SELECT * FROM Users ORDER BY Name");
 inline const QString kUserStateUpdateSql = QStringLiteral(
     "UPDATE Users SET InSystem = :Insystem, Mono = :Mono, CPWidth = :CPWidth, StartSystem = :StartSystem, "
-    "SNEvent = :SNEvent, SNText = :SNText, SNMesage = :SNMesage, WLeft = :WLeft, WTop = :WTop, WWidth = :WWidth, "
+    "SNEvent = :SNEvent, SNText = :SNText, SNMesage = :SNMesage, WLeft = :WLeft, WTop = :WTop, WWidth = "
+    ":WWidth, "
     "WHeight = :WHeight, WState = :WState WHERE Id = :Id");
 inline const QString kDeleteOwnChatSql = QStringLiteral("DELETE FROM Mesages WHERE IdFrom = :IdFrom");
 

@@ -32,7 +32,12 @@ namespace resize {
     return controlPanelWidth - 410;
 }
 
-enum class PlannerView { Day, Week, Month };
+enum class PlannerView
+{
+    Day,
+    Week,
+    Month
+};
 // The height of one planner time slot.
 [[nodiscard]] int plannerSlotHeight(PlannerView view, int windowHeight);
 

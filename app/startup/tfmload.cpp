@@ -10,7 +10,8 @@ namespace tarvik::startup {
 
 using widgets::Pictures;
 
-TfmLoad::TfmLoad(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+TfmLoad::TfmLoad(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("fmLoad"));
     setWindowTitle(QStringLiteral("Загрузка..."));

@@ -5,7 +5,7 @@
 #include "eventsubscription.h"
 #include "initfile.h"
 #include "loginrules.h"
-#include "markuplabel.h"
+#include "markupstatusbar.h"
 #include "pictures.h"
 #include "platform.h"
 #include "query.h"
@@ -20,12 +20,9 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLocale>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
@@ -54,7 +51,8 @@ const PageButton kPageButtons[] = {
     {"sb1", "День", "Задания на день", ToolPictures::Tool::Day, TfmMain::PlannerPage},
     {"sb7", "Неделя", "Задания на неделю", ToolPictures::Tool::Week, TfmMain::PlannerPage},
     {"sb31", "Месяц", "Задания на месяц", ToolPictures::Tool::Month, TfmMain::PlannerPage},
-    {"sbTodoList", "Задачи", "Список заданий и их выполнение", ToolPictures::Tool::Tasks, TfmMain::TaskListPage},
+    {"sbTodoList", "Задачи", "Список заданий и их выполнение", ToolPictures::Tool::Tasks,
+     TfmMain::TaskListPage},
     {"sbTexts", "Почта", "Обмен сообщениями между пользователями системы", ToolPictures::Tool::Mail,
      TfmMain::MailPage},
     {"sbMesages", "Чат", "Общение пользователей системы", ToolPictures::Tool::Chat, TfmMain::ChatPage},
@@ -222,10 +220,10 @@ void TfmMain::buildMenus()
                                              QStringLiteral("Печать")});
     m_miEditTodo = editMenu("miEditTodo", {QStringLiteral("Править"), QStringLiteral("Удалить"), QString(),
                                            QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")});
-    m_miEdit = editMenu("miEdit", {QStringLiteral("Добавить"), QStringLiteral("Править"), QStringLiteral("Удалить"),
-                                   QString(), QStringLiteral("Вырезать"), QStringLiteral("Копировать"),
-                                   QStringLiteral("Вставить"), QString(), QStringLiteral("Печать"), QString(),
-                                   QStringLiteral("Поиск")});
+    m_miEdit = editMenu("miEdit", {QStringLiteral("Добавить"), QStringLiteral("Править"),
+                                   QStringLiteral("Удалить"), QString(), QStringLiteral("Вырезать"),
+                                   QStringLiteral("Копировать"), QStringLiteral("Вставить"), QString(),
+                                   QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")});
 
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
     view->setObjectName(QStringLiteral("miView"));
@@ -253,7 +251,8 @@ void TfmMain::buildMenus()
     m_miUtils = bar->addMenu(QStringLiteral("Утилиты"));
     m_miUtils->setObjectName(QStringLiteral("miUtils"));
     m_miUtils->addAction(QStringLiteral("Чистка базы"))->setObjectName(QStringLiteral("miClearBase"));
-    m_miUtils->addAction(QStringLiteral("Очистка состояния пользователей"), this, &TfmMain::miUserStateClearClick)
+    m_miUtils
+        ->addAction(QStringLiteral("Очистка состояния пользователей"), this, &TfmMain::miUserStateClearClick)
         ->setObjectName(QStringLiteral("miUserStateClear"));
     m_miUtils->menuAction()->setVisible(false);
 
@@ -268,41 +267,16 @@ void TfmMain::buildMenus()
 
 void TfmMain::buildStatusBar()
 {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar"));
-    bar->setSizeGripEnabled(false);
-    const struct
-    {
-        int width;
-        Qt::Alignment align;
-    } panels[] = {{280, Qt::AlignLeft}, {120, Qt::AlignCenter}, {25, Qt::AlignCenter}, {40, Qt::AlignLeft},
-                  {40, Qt::AlignLeft}};
-    int i = 0;
-    for (const auto& p : panels) {
-        auto* label = new widgets::MarkupLabel(bar);
-        label->setObjectName(QStringLiteral("StatusPanel%1").arg(i++));
-        label->setFixedWidth(p.width);
-        label->setAlignment(p.align | Qt::AlignVCenter);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        bar->addWidget(label);
-        m_panels << label;
-    }
-    m_clock = new QLabel(bar);
-    m_clock->setObjectName(QStringLiteral("StatusPanel5"));
-    m_clock->setFrameShape(QFrame::Panel);
-    m_clock->setFrameShadow(QFrame::Sunken);
-    bar->addWidget(m_clock);
-    auto* clockTimer = new QTimer(this);
-    connect(clockTimer, &QTimer::timeout, this, &TfmMain::updateClock);
-    clockTimer->start(1000);
-    updateClock();
-}
-
-void TfmMain::updateClock()
-{
-    const QLocale russian(QLocale::Russian, QLocale::Russia);
-    m_clock->setText(russian.toString(platform().now(), QStringLiteral("dd MMMM yyyy г. hh:mm:ss")));
+    m_statusBar = new widgets::MarkupStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_statusBar->addPanel(280, Qt::AlignLeft, true);    // the user
+    m_statusBar->addPanel(120, Qt::AlignHCenter, true); // the role
+    m_statusBar->addPanel(25, Qt::AlignHCenter, true);  // the exclusive mark
+    m_statusBar->addPanel(40);                          // NUM
+    m_statusBar->addPanel(40);                          // CAPS
+    m_statusBar->addPanel(200);                         // the date and time
+    m_statusBar->setClockPanel(5, QStringLiteral("dd MMMM yyyy г. hh:mm:ss"));
+    setStatusBar(m_statusBar);
 }
 
 void TfmMain::updateLockKeys(int key)
@@ -311,8 +285,8 @@ void TfmMain::updateLockKeys(int key)
         m_numLock = !m_numLock;
     else if (key == Qt::Key_CapsLock)
         m_capsLock = !m_capsLock;
-    m_panels.at(3)->setMarkup(m_numLock ? QStringLiteral("NUM") : QString());
-    m_panels.at(4)->setMarkup(m_capsLock ? QStringLiteral("CAPS") : QString());
+    m_statusBar->setPanelText(3, m_numLock ? QStringLiteral("NUM") : QString());
+    m_statusBar->setPanelText(4, m_capsLock ? QStringLiteral("CAPS") : QString());
 }
 
 void TfmMain::buildTray()
@@ -358,8 +332,8 @@ bool TfmMain::connectDatabase()
     m_splash->stop();
     m_splash->hide();
     m_connection->startTransaction();
-    m_alerts = std::make_unique<db::EventSubscription>(*m_connection, databaseAlerts(),
-                                                       [this](const QString& name) { emit databaseAlert(name); });
+    m_alerts = std::make_unique<db::EventSubscription>(
+        *m_connection, databaseAlerts(), [this](const QString& name) { emit databaseAlert(name); });
     m_login = new TfmSystemEnter(*m_users, this);
     return true;
 }
@@ -385,9 +359,10 @@ void TfmMain::applyLogin(const LoginProfile& profile)
     m_miUtils->menuAction()->setVisible(menus.utilities);
     m_miPersonal->setVisible(true);
     if (m_users->locate(QStringLiteral("ID"), profile.userId))
-        m_panels.at(0)->setMarkup(QStringLiteral(" Пользователь: <b>%1</b>").arg(m_users->text(QStringLiteral("NAME"))));
-    m_panels.at(1)->setMarkup(roleStatusText(profile.role));
-    m_panels.at(2)->setMarkup(profile.exclusive ? QStringLiteral("<b>M</b>") : QString());
+        m_statusBar->setPanelText(
+            0, QStringLiteral(" Пользователь: <b>%1</b>").arg(m_users->text(QStringLiteral("NAME"))));
+    m_statusBar->setPanelText(1, roleStatusText(profile.role));
+    m_statusBar->setPanelText(2, profile.exclusive ? QStringLiteral("<b>M</b>") : QString());
     if (m_splash) {
         m_splash->setLooping(false);
         m_splash->show();
@@ -416,7 +391,7 @@ void TfmMain::showPage(int button)
 
 void TfmMain::applyResizeRule()
 {
-    m_clock->setFixedWidth(qMax(0, resize::clockPanelWidth(width())));
+    m_statusBar->setPanelWidth(5, qMax(0, resize::clockPanelWidth(width())));
     switch (m_pages->checkedId()) {
     case 0:
         m_plannerSlotHeight = resize::plannerSlotHeight(resize::PlannerView::Day, height());
@@ -449,7 +424,8 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_NumLock || key == Qt::Key_CapsLock) && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+        if ((key == Qt::Key_NumLock || key == Qt::Key_CapsLock) &&
+            !static_cast<QKeyEvent*>(event)->isAutoRepeat())
             updateLockKeys(key);
     }
     return QMainWindow::eventFilter(watched, event);
@@ -475,7 +451,8 @@ void TfmMain::FormActivate()
             }
         } else if (wstate == 2) {
             setGeometry(m_users->integer(QStringLiteral("WLEFT")), m_users->integer(QStringLiteral("WTOP")),
-                        m_users->integer(QStringLiteral("WWIDTH")), m_users->integer(QStringLiteral("WHEIGHT")));
+                        m_users->integer(QStringLiteral("WWIDTH")),
+                        m_users->integer(QStringLiteral("WHEIGHT")));
         }
         const QVariant start = m_users->value(QStringLiteral("STARTSYSTEM"));
         const int page = start.isValid() ? start.toInt() : -1;

@@ -10,7 +10,6 @@
 
 class QAction;
 class QButtonGroup;
-class QLabel;
 class QMenu;
 class QSplitter;
 class QStackedWidget;
@@ -24,7 +23,7 @@ class EventSubscription;
 class Query;
 } // namespace tarvik::db
 namespace tarvik::widgets {
-class MarkupLabel;
+class MarkupStatusBar;
 }
 
 namespace tarvik::startup {
@@ -47,7 +46,13 @@ class TfmMain : public QMainWindow
 {
     Q_OBJECT
 public:
-    enum Page { PlannerPage = 0, TaskListPage = 1, MailPage = 2, ChatPage = 3 };
+    enum Page
+    {
+        PlannerPage = 0,
+        TaskListPage = 1,
+        MailPage = 2,
+        ChatPage = 3
+    };
 
     explicit TfmMain(const QString& programDir, QWidget* parent = nullptr);
     ~TfmMain() override;
@@ -102,7 +107,6 @@ private:
     void buildTray();
     void showPage(int button);
     void applyResizeRule();
-    void updateClock();
     void updateLockKeys(int key);
 
     QString m_programDir;
@@ -131,8 +135,7 @@ private:
     QAction* m_miUsersManager = nullptr;
     QAction* m_miPersonal = nullptr;
     QMenu* m_miUtils = nullptr;
-    QList<widgets::MarkupLabel*> m_panels;
-    QLabel* m_clock = nullptr;
+    widgets::MarkupStatusBar* m_statusBar = nullptr;
     bool m_numLock = false;
     bool m_capsLock = false;
     QSystemTrayIcon* m_tray = nullptr;

@@ -64,7 +64,8 @@ bool TfmSystemEnter::openList()
         platform().notice(notice);
     if (!notices.isEmpty())
         return false;
-    const int remembered = platform().readIni(kEnterIni, QStringLiteral("Enter"), QStringLiteral("User"), 1).toInt();
+    const int remembered =
+        platform().readIni(kEnterIni, QStringLiteral("Enter"), QStringLiteral("User"), 1).toInt();
     m_cbUser->selectPosition(rememberedPosition(m_users, remembered));
     m_edPass->setFocus();
     return true;

@@ -65,8 +65,10 @@ TEST(InitFile, NameMatchedRegardlessOfCase)
 {
     QTemporaryDir dir;
     writeInit(dir, "x", QStringLiteral("init.txt"));
-    EXPECT_EQ(findFileIgnoringCase(dir.path(), QStringLiteral("Init.txt")), dir.filePath(QStringLiteral("init.txt")));
-    EXPECT_EQ(findFileIgnoringCase(dir.path(), QStringLiteral("other.txt")), dir.filePath(QStringLiteral("other.txt")));
+    EXPECT_EQ(findFileIgnoringCase(dir.path(), QStringLiteral("Init.txt")),
+              dir.filePath(QStringLiteral("init.txt")));
+    EXPECT_EQ(findFileIgnoringCase(dir.path(), QStringLiteral("other.txt")),
+              dir.filePath(QStringLiteral("other.txt")));
 }
 
 TEST(ResizeRule, FollowsTheWindowSize)
@@ -81,8 +83,8 @@ TEST(ResizeRule, FollowsTheWindowSize)
     // Halves go to the even neighbour.
     EXPECT_EQ(roundHalfEven(2.5), 2);
     EXPECT_EQ(roundHalfEven(3.5), 4);
-    EXPECT_EQ(resize::plannerSlotHeight(resize::PlannerView::Day, 50), 2);  // 2.5
-    EXPECT_EQ(resize::plannerSlotHeight(resize::PlannerView::Day, 70), 4);  // 3.5
+    EXPECT_EQ(resize::plannerSlotHeight(resize::PlannerView::Day, 50), 2); // 2.5
+    EXPECT_EQ(resize::plannerSlotHeight(resize::PlannerView::Day, 70), 4); // 3.5
 }
 
 TEST(MenuVisibility, ByRoleAndMode)
@@ -116,17 +118,23 @@ protected:
     void SetUp() override
     {
         m_c = m_db.connect();
-        m_boss = add(QStringLiteral("Босс"), QStringLiteral("F"), QStringLiteral("T"), QStringLiteral("Пароль"));
-        m_worker = add(QStringLiteral("Яковлев"), QStringLiteral("F"), QStringLiteral("F"), QStringLiteral("1"));
+        m_boss =
+            add(QStringLiteral("Босс"), QStringLiteral("F"), QStringLiteral("T"), QStringLiteral("Пароль"));
+        m_worker =
+            add(QStringLiteral("Яковлев"), QStringLiteral("F"), QStringLiteral("F"), QStringLiteral("1"));
         m_users = std::make_unique<db::Query>(*m_c);
         presence::configureUsersList(*m_users);
     }
     int add(const QString& name, const QString& adm, const QString& boss, const QString& pass)
     {
         const int id = int(m_c->generatorValue(QStringLiteral("USERS_ID")));
-        m_c->execute(QStringLiteral("INSERT INTO USERS (ID, NAME, ADMCHECK, BOSS, PASS) VALUES (:I, :N, :A, :B, :P)"),
-                     {{QStringLiteral("I"), id}, {QStringLiteral("N"), name}, {QStringLiteral("A"), adm},
-                      {QStringLiteral("B"), boss}, {QStringLiteral("P"), pass}});
+        m_c->execute(
+            QStringLiteral("INSERT INTO USERS (ID, NAME, ADMCHECK, BOSS, PASS) VALUES (:I, :N, :A, :B, :P)"),
+            {{QStringLiteral("I"), id},
+             {QStringLiteral("N"), name},
+             {QStringLiteral("A"), adm},
+             {QStringLiteral("B"), boss},
+             {QStringLiteral("P"), pass}});
         return id;
     }
     void set(int id, const QString& column, const QVariant& value)
@@ -161,13 +169,15 @@ TEST_F(LoginRulesTest, RefusalsComeInTheirOrderAndThePasswordLast)
     m_users->reopen();
     EXPECT_EQ(checkLogin(*m_users, row(m_boss), QStringLiteral("Пароль"), true),
               LoginRefusal::OnlyAdministratorExclusive);
-    EXPECT_EQ(checkLogin(*m_users, row(m_boss), QStringLiteral("пароль"), false), LoginRefusal::WrongPassword);
+    EXPECT_EQ(checkLogin(*m_users, row(m_boss), QStringLiteral("пароль"), false),
+              LoginRefusal::WrongPassword);
     EXPECT_EQ(checkLogin(*m_users, row(m_boss), QStringLiteral("Пароль"), false), LoginRefusal::None);
     EXPECT_EQ(checkLogin(*m_users, row(kAdmin), QStringLiteral("admin"), true), LoginRefusal::None);
 
     set(m_worker, QStringLiteral("MONO"), QStringLiteral("T"));
     m_users->reopen();
-    EXPECT_EQ(checkLogin(*m_users, row(kAdmin), QStringLiteral("admin"), false), LoginRefusal::SystemHeldExclusively);
+    EXPECT_EQ(checkLogin(*m_users, row(kAdmin), QStringLiteral("admin"), false),
+              LoginRefusal::SystemHeldExclusively);
     EXPECT_EQ(exclusiveStartNotices(*m_users),
               QStringList{QStringLiteral("Система запущена монопольно пользователем \"Яковлев\"")});
 }
@@ -182,10 +192,14 @@ TEST_F(LoginRulesTest, RememberedUserOrTheLastOne)
 
 TEST_F(LoginRulesTest, LoginMarksAndLeavingClears)
 {
-    m_c->execute(QStringLiteral("INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY) VALUES (GEN_ID(MESAGES_ID, 1), :F, -1, 'всем')"),
-                 {{QStringLiteral("F"), kAdmin}});
-    m_c->execute(QStringLiteral("INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY) VALUES (GEN_ID(MESAGES_ID, 1), :F, -1, 'чужое')"),
-                 {{QStringLiteral("F"), m_boss}});
+    m_c->execute(
+        QStringLiteral(
+            "INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY) VALUES (GEN_ID(MESAGES_ID, 1), :F, -1, 'всем')"),
+        {{QStringLiteral("F"), kAdmin}});
+    m_c->execute(
+        QStringLiteral(
+            "INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY) VALUES (GEN_ID(MESAGES_ID, 1), :F, -1, 'чужое')"),
+        {{QStringLiteral("F"), m_boss}});
     set(kAdmin, QStringLiteral("SNTEXT"), QStringLiteral("T"));
     set(kAdmin, QStringLiteral("SNEVENT"), QStringLiteral("F"));
     m_users->open();

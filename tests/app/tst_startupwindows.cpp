@@ -3,7 +3,7 @@
 
 #include "connection.h"
 #include "markupcombobox.h"
-#include "markuplabel.h"
+#include "markupstatusbar.h"
 #include "platformscope.h"
 #include "query.h"
 #include "scriptedplatform.h"
@@ -44,8 +44,9 @@ protected:
     {
         m_c = s_db->connect();
         // Every test starts with nobody present and no saved placement.
-        m_c->execute(QStringLiteral("UPDATE USERS SET INSYSTEM = 'F', MONO = 'F', WSTATE = NULL, CPWIDTH = 0, "
-                                    "STARTSYSTEM = NULL"));
+        m_c->execute(
+            QStringLiteral("UPDATE USERS SET INSYSTEM = 'F', MONO = 'F', WSTATE = NULL, CPWIDTH = 0, "
+                           "STARTSYSTEM = NULL"));
         m_c->execute(QStringLiteral("DELETE FROM MESAGES"));
         m_c->commitRetaining();
     }
@@ -60,7 +61,9 @@ protected:
         const int id = int(m_c->generatorValue(QStringLiteral("USERS_ID")));
         m_c->execute(QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID) VALUES "
                                     "(:I, :N, 'Pw', 'F', :B, :BI)"),
-                     {{QStringLiteral("I"), id}, {QStringLiteral("N"), name}, {QStringLiteral("B"), boss},
+                     {{QStringLiteral("I"), id},
+                      {QStringLiteral("N"), name},
+                      {QStringLiteral("B"), boss},
                       {QStringLiteral("BI"), bossId}});
         m_c->commitRetaining();
         return id;
@@ -74,7 +77,8 @@ protected:
         TfmSystemEnter* login = window->loginDialog();
         EXPECT_TRUE(login->openList());
         EXPECT_TRUE(window->users().locate(QStringLiteral("NAME"), name));
-        login->findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUser"))->selectPosition(window->users().recNo());
+        login->findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUser"))
+            ->selectPosition(window->users().recNo());
         login->findChild<QLineEdit*>(QStringLiteral("edPass"))->setText(password);
         login->findChild<QCheckBox*>(QStringLiteral("cbMono"))->setChecked(exclusive);
         login->sbOKClick();
@@ -89,6 +93,10 @@ protected:
         q.setParam(QStringLiteral("I"), id);
         q.open();
         return q.value(column);
+    }
+    static QString panel(const std::unique_ptr<TfmMain>& w, int i)
+    {
+        return w->findChild<widgets::MarkupStatusBar*>(QStringLiteral("StatusBar"))->panelText(i);
     }
     static bool menuShown(TfmMain& w, const QString& name)
     {
@@ -134,12 +142,15 @@ TEST_F(StartupTest, ConnectionFailureBoxQuotesTheNameAndOffersTheDescription)
         EXPECT_EQ(m_platform.messages().at(0).text, connectionFailureText(c.quoted));
         EXPECT_EQ(window.loginDialog(), nullptr) << "no login after a failed connection";
     }
-    EXPECT_EQ(m_platform.openedDocuments(), QStringList{QDir::toNativeSeparators(QStringLiteral("info/firebird.html"))});
-    EXPECT_TRUE(connectionFailureText(QStringLiteral("x")).startsWith(
-        QStringLiteral("Ошибка подключения к базе данных \"x\"\r\rВозможны следующие причины:\r  1. Не правильно "
-                       "указан путь к базе данных\r")));
-    EXPECT_TRUE(connectionFailureText(QStringLiteral("x")).endsWith(
-        QStringLiteral("  5. Ошибка в базе данных\r\rПоказать подробное описание?")));
+    EXPECT_EQ(m_platform.openedDocuments(),
+              QStringList{QDir::toNativeSeparators(QStringLiteral("info/firebird.html"))});
+    EXPECT_TRUE(
+        connectionFailureText(QStringLiteral("x"))
+            .startsWith(QStringLiteral(
+                "Ошибка подключения к базе данных \"x\"\r\rВозможны следующие причины:\r  1. Не правильно "
+                "указан путь к базе данных\r")));
+    EXPECT_TRUE(connectionFailureText(QStringLiteral("x"))
+                    .endsWith(QStringLiteral("  5. Ошибка в базе данных\r\rПоказать подробное описание?")));
 }
 
 TEST_F(StartupTest, LoginDialogPreselectsRememberedUserAndRemembersTheNewOne)
@@ -155,11 +166,13 @@ TEST_F(StartupTest, LoginDialogPreselectsRememberedUserAndRemembersTheNewOne)
     ASSERT_TRUE(window.users().locate(QStringLiteral("ID"), 1));
     EXPECT_EQ(combo->selectedPosition(), window.users().recNo()) << "no enter.ini: user 1";
 
-    m_platform.setIniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User"), 99999);
+    m_platform.setIniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User"),
+                           99999);
     ASSERT_TRUE(login->openList());
     EXPECT_EQ(combo->selectedPosition(), window.users().recordCount() - 1) << "unknown ID: the last user";
 
-    m_platform.setIniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User"), boss);
+    m_platform.setIniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User"),
+                           boss);
     ASSERT_TRUE(login->openList());
     ASSERT_TRUE(window.users().locate(QStringLiteral("ID"), boss));
     EXPECT_EQ(combo->selectedPosition(), window.users().recNo());
@@ -172,8 +185,10 @@ TEST_F(StartupTest, LoginDialogPreselectsRememberedUserAndRemembersTheNewOne)
     login->findChild<QLineEdit*>(QStringLiteral("edPass"))->setText(QStringLiteral("Pw"));
     login->sbOKClick();
     EXPECT_TRUE(login->loggedIn());
-    EXPECT_EQ(m_platform.iniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User")).toInt(),
-              boss);
+    EXPECT_EQ(
+        m_platform.iniValue(QStringLiteral("enter.ini"), QStringLiteral("Enter"), QStringLiteral("User"))
+            .toInt(),
+        boss);
     EXPECT_EQ(userColumn(boss, QStringLiteral("INSYSTEM")).toString(), QStringLiteral("T"));
 }
 
@@ -200,12 +215,9 @@ TEST_F(StartupTest, MenusAndStatusBarByRoleAndMode)
         EXPECT_TRUE(menuShown(*admin, QStringLiteral("miUsersManager")));
         EXPECT_TRUE(menuShown(*admin, QStringLiteral("miUtils")));
         EXPECT_TRUE(menuShown(*admin, QStringLiteral("miPersonal")));
-        auto* user = admin->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel0"));
-        EXPECT_EQ(user->markup(), QStringLiteral(" Пользователь: <b>Администратор</b>"));
-        EXPECT_EQ(admin->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel1"))->markup(),
-                  QStringLiteral(" <b>Администратор</b>"));
-        EXPECT_EQ(admin->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel2"))->markup(),
-                  QStringLiteral("<b>M</b>"));
+        EXPECT_EQ(panel(admin, 0), QStringLiteral(" Пользователь: <b>Администратор</b>"));
+        EXPECT_EQ(panel(admin, 1), QStringLiteral(" <b>Администратор</b>"));
+        EXPECT_EQ(panel(admin, 2), QStringLiteral("<b>M</b>"));
         EXPECT_EQ(userColumn(1, QStringLiteral("MONO")).toString(), QStringLiteral("T"));
         admin->close();
     }
@@ -217,8 +229,7 @@ TEST_F(StartupTest, MenusAndStatusBarByRoleAndMode)
         EXPECT_TRUE(menuShown(*w, QStringLiteral("miWorkPlaces")));
         EXPECT_TRUE(menuShown(*w, QStringLiteral("miUsersManager")));
         EXPECT_FALSE(menuShown(*w, QStringLiteral("miUtils")));
-        EXPECT_EQ(w->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel1"))->markup(),
-                  QStringLiteral(" <b>Управляющий</b>"));
+        EXPECT_EQ(panel(w, 1), QStringLiteral(" <b>Управляющий</b>"));
         w->close();
     }
     {
@@ -226,10 +237,11 @@ TEST_F(StartupTest, MenusAndStatusBarByRoleAndMode)
         EXPECT_FALSE(menuShown(*w, QStringLiteral("miWorkPlaces")));
         EXPECT_FALSE(menuShown(*w, QStringLiteral("miUsersManager")));
         EXPECT_TRUE(menuShown(*w, QStringLiteral("miPersonal")));
-        EXPECT_EQ(w->findChild<widgets::MarkupLabel*>(QStringLiteral("StatusPanel2"))->markup(), QString());
+        EXPECT_EQ(panel(w, 2), QString());
         w->close();
-        EXPECT_EQ(userColumn(worker, QStringLiteral("INSYSTEM")).toString(), QStringLiteral("F"));
     }
+    // What leaving wrote is committed as the connection closes.
+    EXPECT_EQ(userColumn(worker, QStringLiteral("INSYSTEM")).toString(), QStringLiteral("F"));
 }
 
 // A new user gets 800 × 600 and the standard panel; leaving maximised
@@ -237,9 +249,10 @@ TEST_F(StartupTest, MenusAndStatusBarByRoleAndMode)
 TEST_F(StartupTest, PlacementIsRestoredAndSavedWhenLeaving)
 {
     const int boss = addUser(QStringLiteral("Размещённый"), QStringLiteral("T"), QVariant());
-    m_c->execute(QStringLiteral("INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY) VALUES (GEN_ID(MESAGES_ID, 1), :I, -1, "
-                                "'всем')"),
-                 {{QStringLiteral("I"), boss}});
+    m_c->execute(
+        QStringLiteral("INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY) VALUES (GEN_ID(MESAGES_ID, 1), :I, -1, "
+                       "'всем')"),
+        {{QStringLiteral("I"), boss}});
     m_c->execute(QStringLiteral("UPDATE USERS SET WSTATE = 0, STARTSYSTEM = 3 WHERE ID = :I"),
                  {{QStringLiteral("I"), boss}});
     m_c->commitRetaining();

@@ -30,8 +30,10 @@ protected:
     void SetUp() override
     {
         m_c = m_db.connect();
-        m_worker = add(QStringLiteral("Рабочий \"Ёж\""), QStringLiteral("F"), QStringLiteral("T"), QStringLiteral("T"));
-        m_second = add(QStringLiteral("Второй админ"), QStringLiteral("T"), QStringLiteral("T"), QVariant());
+        m_worker = add(QStringLiteral("Рабочий \"Ёж\""), QStringLiteral("F"), QStringLiteral("T"),
+                       QStringLiteral("T"));
+        m_second = add(QStringLiteral("Второй админ"), QStringLiteral("T"), QStringLiteral("T"),
+                       QStringLiteral("T"));
         m_nulls = add(QStringLiteral("Абвгдеев"), QStringLiteral("F"), QVariant(), QVariant());
         m_c->commitRetaining();
     }
@@ -40,8 +42,11 @@ protected:
         const int id = int(m_c->generatorValue(QStringLiteral("USERS_ID")));
         m_c->execute(QStringLiteral("INSERT INTO USERS (ID, NAME, ADMCHECK, INSYSTEM, MONO, PASS) VALUES "
                                     "(:I, :N, :A, :S, :M, 'секрет')"),
-                     {{QStringLiteral("I"), id}, {QStringLiteral("N"), name}, {QStringLiteral("A"), adm},
-                      {QStringLiteral("S"), in}, {QStringLiteral("M"), mono}});
+                     {{QStringLiteral("I"), id},
+                      {QStringLiteral("N"), name},
+                      {QStringLiteral("A"), adm},
+                      {QStringLiteral("S"), in},
+                      {QStringLiteral("M"), mono}});
         return id;
     }
     QStringList marks()
@@ -105,7 +110,10 @@ TEST_F(RuduvoTest, ClearsAllUsersIncludingNullMarks)
     auto* combo = window.findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUser"));
     EXPECT_FALSE(combo->isEnabled());
     EXPECT_EQ(combo->count(), 4);
-    EXPECT_EQ(combo->markupItem(0), QStringLiteral("<font color=\"clRed\"><b>Администратор</b></font>"));
+    ASSERT_TRUE(users->locate(QStringLiteral("ID"), 1));
+    EXPECT_EQ(combo->markupItem(users->recNo()),
+              QStringLiteral("<font color=\"clRed\"><b>Администратор</b></font>"));
+    EXPECT_EQ(combo->markupItem(0), QStringLiteral("Абвгдеев")) << "the users list is in name order";
 
     m_platform.queueAnswer(true);
     window.sbOKClick();
@@ -149,7 +157,8 @@ TEST_F(RuduvoTest, ClearsTheChosenUserEvenWithAQuoteInTheName)
 
 TEST_F(RuduvoTest, NothingChosenClearsTheFirstUser)
 {
-    m_c->execute(QStringLiteral("UPDATE USERS SET INSYSTEM = 'T' WHERE ID = :I"), {{QStringLiteral("I"), m_nulls}});
+    m_c->execute(QStringLiteral("UPDATE USERS SET INSYSTEM = 'T' WHERE ID = :I"),
+                 {{QStringLiteral("I"), m_nulls}});
     m_c->commitRetaining();
     auto users = loggedInUsers();
     TfmMain window(*m_c, *users);
@@ -157,7 +166,7 @@ TEST_F(RuduvoTest, NothingChosenClearsTheFirstUser)
     window.findChild<QRadioButton*>(QStringLiteral("rbSelectUser"))->setChecked(true);
     m_platform.queueAnswer(true);
     window.sbOKClick();
-    EXPECT_EQ(marks().first(), QStringLiteral("Абвгдеев:F")) << "first in name order";
+    EXPECT_EQ(marks().first(), QStringLiteral("Абвгдеев:FF")) << "first in name order";
     EXPECT_TRUE(marks().contains(QStringLiteral("Второй админ:TT")));
 }
 
@@ -167,7 +176,8 @@ TEST_F(RuduvoTest, LockedRowReportsServerErrorAndKeepsWindow)
 {
     auto users = loggedInUsers();
     auto other = m_db.connect();
-    other->execute(QStringLiteral("UPDATE USERS SET PASS = 'x' WHERE ID = :I"), {{QStringLiteral("I"), m_second}});
+    other->execute(QStringLiteral("UPDATE USERS SET PASS = 'x' WHERE ID = :I"),
+                   {{QStringLiteral("I"), m_second}});
     TfmMain window(*m_c, *users);
     window.show();
     m_platform.queueAnswer(true);
