@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <cctype>
+
 #include <gtest/gtest.h>
 
 using namespace tarvik::widgets;
@@ -147,6 +149,12 @@ struct FixingCase
     int endShift;
     int positionShift;
 };
+
+// Names the case in test names instead of its bytes.
+void PrintTo(const FixingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FixingFlags : public PlannerGridTest, public ::testing::WithParamInterface<FixingCase>
 {

@@ -28,6 +28,11 @@ struct DayGridCase
     int firstRow, lastRow, bandFirst, bandEnd;
 };
 
+void PrintTo(const DayGridCase& c, std::ostream* os)
+{
+    *os << c.step << " min from " << c.start.toStdString();
+}
+
 // The day layout as the program sets it up from the grid options.
 class DayGridRows : public ::testing::TestWithParam<DayGridCase>
 {

@@ -51,7 +51,10 @@ void PlannerItemSource::setActive(bool active)
         return;
     m_active = active;
     connectQuery();
-    rangeChanged();
+    if (active)
+        rangeChanged();
+    else
+        reload();
 }
 
 void PlannerItemSource::attachTo(PlannerGrid* grid)
