@@ -1,0 +1,729 @@
+#include "plannergrid.h"
+
+#include "planneritemsource.h"
+#include "plannermarkup.h"
+#include "planneroverlaplayout.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvik::widgets {
+
+namespace {
+
+const QColor kAccent(177, 185, 207);
+const QColor kNonWorking(234, 234, 234);
+const QColor kGridLine(208, 208, 208);
+
+} // namespace
+
+PlannerGrid::PlannerGrid(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    setObjectName(QStringLiteral("Planner"));
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_captions << QString();
+    m_defaultItem.selectColor = QToolTip::palette().color(QPalette::ToolTipBase);
+    m_defaultItem.selectFontColor = Qt::red;
+    m_defaultItem.font = font();
+    m_defaultItem.captionFont = font();
+    m_defaultItem.captionFont.setBold(true);
+}
+
+PlannerGrid::~PlannerGrid()
+{
+    if (m_source)
+        m_source->attachTo(nullptr);
+}
+
+void PlannerGrid::setPositions(int count)
+{
+    m_positions = qMax(1, count);
+    itemsChanged();
+}
+
+void PlannerGrid::setHeaderCaptions(const QStringList& captions)
+{
+    m_captions = captions;
+    viewport()->update();
+}
+
+void PlannerGrid::setSidebarWidth(int width)
+{
+    m_sidebarWidth = qMax(0, width);
+    itemsChanged();
+}
+
+void PlannerGrid::setCaptionTitle(const QString& title)
+{
+    m_title = title;
+    viewport()->update();
+}
+
+void PlannerGrid::setMinutesPerRow(int minutes)
+{
+    m_rows.setDay(m_rows.baseDate(), minutes);
+    rowsChanged();
+}
+
+void PlannerGrid::setFirstRow(int row)
+{
+    m_rows.setRows(row, m_rows.lastRow());
+    rowsChanged();
+}
+
+void PlannerGrid::setLastRow(int row)
+{
+    m_rows.setRows(m_rows.firstRow(), row);
+    rowsChanged();
+}
+
+void PlannerGrid::setWorkingRows(int first, int end)
+{
+    m_workFirst = first;
+    m_workEnd = end;
+    viewport()->update();
+}
+
+void PlannerGrid::setRowHeight(int height)
+{
+    m_rowHeight = qMax(4, height);
+    rowsChanged();
+}
+
+void PlannerGrid::setInactiveDay(Qt::DayOfWeek day, bool inactive)
+{
+    m_inactiveDays[day % 7] = inactive;
+    viewport()->update();
+}
+
+QString PlannerGrid::weekdayName(Qt::DayOfWeek day)
+{
+    static const char16_t* const names[] = {u"Вс", u"Пн", u"Вт", u"Ср", u"Чт", u"Пт", u"Сб"};
+    return QString::fromUtf16(names[day % 7]);
+}
+
+void PlannerGrid::setImages(const QList<QPixmap>& images)
+{
+    m_images = images;
+    m_documents.clear();
+    viewport()->update();
+}
+
+void PlannerGrid::setItemSource(PlannerItemSource* source)
+{
+    if (m_source == source)
+        return;
+    if (m_source)
+        m_source->attachTo(nullptr);
+    removeBoundItems();
+    m_source = source;
+    if (source) {
+        if (source->grid() && source->grid() != this)
+            source->grid()->setItemSource(nullptr);
+        source->attachTo(this);
+        source->rangeChanged();
+    }
+    itemsChanged();
+}
+
+PlannerItem* PlannerGrid::addItem(PlannerItem item)
+{
+    m_items.push_back(std::make_unique<PlannerItem>(std::move(item)));
+    m_layoutDirty = true;
+    return m_items.back().get();
+}
+
+void PlannerGrid::removeItem(PlannerItem* item)
+{
+    if (item == m_dragItem) {
+        m_dragItem = nullptr;
+        m_drag = DragMode::None;
+    }
+    m_documents.erase(item);
+    std::erase_if(m_items, [item](const auto& p) { return p.get() == item; });
+    itemsChanged();
+}
+
+void PlannerGrid::clearItems()
+{
+    m_dragItem = nullptr;
+    m_drag = DragMode::None;
+    m_items.clear();
+    m_documents.clear();
+    itemsChanged();
+}
+
+void PlannerGrid::removeBoundItems()
+{
+    if (m_dragItem && m_dragItem->bound) {
+        m_dragItem = nullptr;
+        m_drag = DragMode::None;
+    }
+    std::erase_if(m_items, [this](const auto& p) {
+        if (p->bound)
+            m_documents.erase(p.get());
+        return p->bound;
+    });
+    m_layoutDirty = true;
+}
+
+PlannerItem* PlannerGrid::itemByKey(const QVariant& key) const
+{
+    for (const auto& p : m_items)
+        if (p->bound && p->key == key)
+            return p.get();
+    return nullptr;
+}
+
+bool PlannerGrid::holds(const PlannerItem* item) const
+{
+    return std::any_of(m_items.begin(), m_items.end(), [item](const auto& p) { return p.get() == item; });
+}
+
+void PlannerGrid::itemsChanged()
+{
+    m_layoutDirty = true;
+    updateScrollBar();
+    viewport()->update();
+}
+
+void PlannerGrid::rowsChanged()
+{
+    itemsChanged();
+}
+
+void PlannerGrid::moveItem(PlannerItem* item, const QDateTime& start, const QDateTime& end, int position)
+{
+    item->start = start;
+    item->end = end;
+    item->position = position;
+    itemsChanged();
+}
+
+PlannerItem* PlannerGrid::selectedItem() const
+{
+    for (const auto& p : m_items)
+        if (p->selected)
+            return p.get();
+    return nullptr;
+}
+
+void PlannerGrid::selectItem(PlannerItem* item)
+{
+    for (const auto& p : m_items)
+        p->selected = p.get() == item;
+    if (item) {
+        m_cellPosition = -1;
+        if (m_source)
+            m_source->makeCurrent(*item);
+    }
+    viewport()->update();
+    if (item)
+        emit itemSelected(item);
+}
+
+void PlannerGrid::unselectAll()
+{
+    for (const auto& p : m_items)
+        p->selected = false;
+    viewport()->update();
+}
+
+void PlannerGrid::ensureVisible(const PlannerItem* item)
+{
+    const QRect r = itemRect(item);
+    if (r.isNull())
+        return;
+    if (r.top() < contentTop())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - (contentTop() - r.top()));
+    else if (r.bottom() > viewport()->height())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() +
+                                      qMin(r.top() - contentTop(), r.bottom() - viewport()->height()));
+}
+
+void PlannerGrid::selectCells(int position, int firstRow, int lastRow)
+{
+    unselectAll();
+    m_cellPosition = qBound(0, position, m_positions - 1);
+    m_cellAnchor = firstRow;
+    m_cellCurrent = lastRow;
+    viewport()->update();
+}
+
+QDateTime PlannerGrid::selectionStart() const
+{
+    return hasCellSelection() ? m_rows.rowStart(qMin(m_cellAnchor, m_cellCurrent)) : QDateTime();
+}
+
+QDateTime PlannerGrid::selectionEnd() const
+{
+    return hasCellSelection() ? m_rows.rowEnd(qMax(m_cellAnchor, m_cellCurrent)) : QDateTime();
+}
+
+PlannerItem* PlannerGrid::createItemAtSelection(bool bound)
+{
+    if (!hasCellSelection())
+        return nullptr;
+    if (!bound) {
+        PlannerItem item = m_defaultItem;
+        item.start = selectionStart();
+        item.end = selectionEnd();
+        item.position = m_cellPosition;
+        PlannerItem* added = addItem(std::move(item));
+        itemsChanged();
+        return added;
+    }
+    if (!m_source)
+        return nullptr;
+    const QVariant key = m_source->insertRow(selectionStart(), selectionEnd(), m_cellPosition);
+    PlannerItem* added = itemByKey(key);
+    if (added)
+        selectItem(added);
+    return added;
+}
+
+double PlannerGrid::columnWidth() const
+{
+    return qMax(1.0, double(viewport()->width() - m_sidebarWidth) / m_positions);
+}
+
+int PlannerGrid::columnAt(int x) const
+{
+    return qBound(0, int(std::floor((x - m_sidebarWidth) / columnWidth())), m_positions - 1);
+}
+
+int PlannerGrid::rowAt(int y) const
+{
+    const int contentY = y - contentTop() + verticalScrollBar()->value();
+    const int row = int(std::floor(double(contentY) / m_rowHeight)) + m_rows.firstRow();
+    return qBound(m_rows.firstRow(), row, m_rows.lastRow());
+}
+
+bool PlannerGrid::isWorkingRow(int row) const
+{
+    const int relative = row - m_rows.firstRow();
+    if (relative < m_workFirst || relative >= m_workEnd)
+        return false;
+    const QDate day =
+        m_rows.unit() == PlannerRowMap::Unit::Days ? m_rows.rowStart(row).date() : m_rows.baseDate();
+    return !isInactiveDay(Qt::DayOfWeek(day.dayOfWeek()));
+}
+
+void PlannerGrid::updateScrollBar()
+{
+    const int content = m_rows.rowCount() * m_rowHeight;
+    const int page = qMax(0, viewport()->height() - contentTop());
+    verticalScrollBar()->setRange(0, qMax(0, content - page));
+    verticalScrollBar()->setPageStep(page);
+    verticalScrollBar()->setSingleStep(m_rowHeight);
+}
+
+QRect PlannerGrid::cellRect(int position, int row) const
+{
+    const double w = columnWidth();
+    const int top = contentTop() - verticalScrollBar()->value() + (row - m_rows.firstRow()) * m_rowHeight;
+    return QRect(int(m_sidebarWidth + position * w), top, int(w), m_rowHeight);
+}
+
+// Lays all items out at once: spans from the row map, lanes from the
+// overlap layout. Runs only after items or rows changed.
+void PlannerGrid::ensureLayout() const
+{
+    if (!m_layoutDirty)
+        return;
+    m_layoutDirty = false;
+    m_views.clear();
+    std::vector<PlannerSpan> spans;
+    for (const auto& p : m_items) {
+        const auto span = m_rows.span(p->start, p->end);
+        if (!span || p->position < 0 || p->position >= m_positions)
+            continue;
+        m_views.push_back({p.get(), {}});
+        spans.push_back({span->first, span->second, p->position});
+    }
+    const std::vector<PlannerLane> lanes = PlannerOverlapLayout::arrange(spans);
+    const double w = columnWidth();
+    for (size_t i = 0; i < m_views.size(); ++i) {
+        const double laneWidth = (w - 2) / lanes[i].lanes;
+        const double x = m_sidebarWidth + spans[i].column * w + 1 + lanes[i].lane * laneWidth;
+        const double top = spans[i].top * m_rowHeight;
+        m_views[i].rect = QRectF(x, top, laneWidth, (spans[i].bottom - spans[i].top) * m_rowHeight);
+    }
+}
+
+QRect PlannerGrid::itemRect(const PlannerItem* item) const
+{
+    ensureLayout();
+    for (const ItemView& v : m_views)
+        if (v.item == item)
+            return v.rect.translated(0, contentTop() - verticalScrollBar()->value()).toRect();
+    return {};
+}
+
+PlannerItem* PlannerGrid::itemAt(const QPoint& pos) const
+{
+    if (pos.y() < contentTop())
+        return nullptr;
+    ensureLayout();
+    const QPointF content(pos.x(), pos.y() - contentTop() + verticalScrollBar()->value());
+    // Later items are drawn over earlier ones, so they are hit first.
+    for (auto it = m_views.rbegin(); it != m_views.rend(); ++it)
+        if (it->rect.contains(content))
+            return it->item;
+    return nullptr;
+}
+
+QString PlannerGrid::timeText(const PlannerItem& item) const
+{
+    if (m_rows.unit() == PlannerRowMap::Unit::Minutes)
+        return item.start.toString(QStringLiteral("HH:mm")) + QLatin1Char('-') +
+               item.end.toString(QStringLiteral("HH:mm"));
+    return item.start.toString(QStringLiteral("dd.MM HH:mm")) + QLatin1Char('-') +
+           item.end.toString(QStringLiteral("dd.MM HH:mm"));
+}
+
+QRectF PlannerGrid::bodyRect(const PlannerItem& item, const QRectF& rect) const
+{
+    const int caption =
+        item.captionType == PlannerCaptionType::None ? 0 : QFontMetrics(item.captionFont).height() + 4;
+    return rect.adjusted(kTrackWidth + 2, caption + 1, -2, -1);
+}
+
+// One document per item, rebuilt only when its text or width changes.
+QTextDocument* PlannerGrid::documentFor(const PlannerItem& item, qreal width) const
+{
+    Document& d = m_documents[&item];
+    if (!d.document || d.text != item.text || !qFuzzyCompare(d.width, width)) {
+        d.document = std::make_unique<QTextDocument>();
+        d.document->setDefaultFont(item.font);
+        d.document->setDocumentMargin(1);
+        for (int i = 0; i < m_images.size(); ++i)
+            d.document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("idx:%1").arg(i)),
+                                    m_images.at(i));
+        d.document->setHtml(plannerMarkupToHtml(item.text));
+        d.document->setTextWidth(width);
+        d.text = item.text;
+        d.width = width;
+    }
+    return d.document.get();
+}
+
+QString PlannerGrid::anchorAt(const PlannerItem& item, const QPoint& pos) const
+{
+    const QRect rect = itemRect(&item);
+    const QRectF body = bodyRect(item, rect);
+    if (!body.contains(pos))
+        return {};
+    QTextDocument* doc = documentFor(item, body.width());
+    return doc->documentLayout()->anchorAt(QPointF(pos) - body.topLeft());
+}
+
+void PlannerGrid::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    p.fillRect(viewport()->rect(), Qt::white);
+    ensureLayout();
+    p.save();
+    p.setClipRect(QRect(0, contentTop(), viewport()->width(), viewport()->height() - contentTop()));
+    paintRows(p);
+    paintCellSelection(p);
+    const QRectF visible(0, verticalScrollBar()->value(), viewport()->width(), viewport()->height());
+    p.translate(0, contentTop() - verticalScrollBar()->value());
+    for (const ItemView& v : m_views)
+        if (v.rect.intersects(visible))
+            paintItem(p, *v.item, v.rect);
+    p.restore();
+    paintSidebar(p);
+    paintCaption(p);
+}
+
+void PlannerGrid::paintCaption(QPainter& p) const
+{
+    const int width = viewport()->width();
+    p.fillRect(0, 0, width, kCaptionHeight, kAccent);
+    QFont bold = font();
+    bold.setBold(true);
+    p.setFont(bold);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, width, kCaptionHeight), Qt::AlignCenter, m_title);
+    p.setFont(font());
+    p.fillRect(0, kCaptionHeight, width, kHeaderHeight, palette().button());
+    p.setPen(palette().color(QPalette::ButtonText));
+    const double w = columnWidth();
+    for (int i = 0; i < m_positions; ++i) {
+        const QRect cell(int(m_sidebarWidth + i * w), kCaptionHeight, int(w), kHeaderHeight);
+        p.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignCenter, m_captions.value(i + 1));
+        p.drawLine(cell.topLeft(), cell.bottomLeft());
+    }
+    p.drawText(QRect(0, kCaptionHeight, m_sidebarWidth, kHeaderHeight), Qt::AlignCenter, m_captions.value(0));
+}
+
+void PlannerGrid::paintRows(QPainter& p) const
+{
+    const int first = rowAt(contentTop());
+    const int last = rowAt(viewport()->height());
+    const int right = viewport()->width();
+    for (int row = first; row <= last; ++row) {
+        const QRect r = cellRect(0, row);
+        p.fillRect(QRect(m_sidebarWidth, r.top(), right - m_sidebarWidth, m_rowHeight),
+                   isWorkingRow(row) ? QColor(Qt::white) : kNonWorking);
+        p.setPen(kGridLine);
+        p.drawLine(m_sidebarWidth, r.bottom(), right, r.bottom());
+    }
+    const double w = columnWidth();
+    for (int i = 1; i < m_positions; ++i)
+        p.drawLine(int(m_sidebarWidth + i * w), contentTop(), int(m_sidebarWidth + i * w),
+                   viewport()->height());
+}
+
+void PlannerGrid::paintSidebar(QPainter& p) const
+{
+    const QRect bar(0, contentTop(), m_sidebarWidth, viewport()->height() - contentTop());
+    p.fillRect(bar, palette().button());
+    p.save();
+    p.setClipRect(bar);
+    const bool days = m_rows.unit() == PlannerRowMap::Unit::Days;
+    for (int row = rowAt(contentTop()); row <= rowAt(viewport()->height()); ++row) {
+        const QRect r = cellRect(0, row);
+        const QRect label(0, r.top(), m_sidebarWidth - 3, m_rowHeight);
+        const QDateTime start = m_rows.rowStart(row);
+        QString text;
+        if (days) {
+            text = weekdayName(Qt::DayOfWeek(start.date().dayOfWeek())) + QLatin1Char(' ') +
+                   start.toString(QStringLiteral("d.MM"));
+            p.setPen(isInactiveDay(Qt::DayOfWeek(start.date().dayOfWeek())) ? Qt::red : Qt::black);
+        } else {
+            text = start.time().minute() == 0 ? start.toString(QStringLiteral("HH:mm"))
+                                              : start.toString(QStringLiteral(":mm"));
+            p.setPen(Qt::black);
+        }
+        p.drawText(label, Qt::AlignRight | Qt::AlignTop, text);
+        p.setPen(kGridLine);
+        p.drawLine(0, r.bottom(), m_sidebarWidth, r.bottom());
+    }
+    p.restore();
+}
+
+void PlannerGrid::paintCellSelection(QPainter& p) const
+{
+    if (!hasCellSelection())
+        return;
+    const QRect top = cellRect(m_cellPosition, qMin(m_cellAnchor, m_cellCurrent));
+    const QRect bottom = cellRect(m_cellPosition, qMax(m_cellAnchor, m_cellCurrent));
+    QColor c = palette().color(QPalette::Highlight);
+    c.setAlpha(90);
+    p.fillRect(top.united(bottom), c);
+}
+
+void PlannerGrid::paintItem(QPainter& p, const PlannerItem& item, const QRectF& rect) const
+{
+    p.fillRect(QRectF(rect.left(), rect.top(), kTrackWidth, rect.height()), item.trackColor);
+    const QRectF box = rect.adjusted(kTrackWidth, 0, 0, 0);
+    const QRectF body = bodyRect(item, rect);
+    if (item.captionType != PlannerCaptionType::None) {
+        const QRectF caption(box.left(), box.top(), box.width(), body.top() - 1 - box.top());
+        p.fillRect(caption, item.captionBackground);
+        QFont f = item.captionFont;
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(item.captionFontColor);
+        QString text = item.captionType == PlannerCaptionType::Text ? QString() : timeText(item);
+        if (item.captionType != PlannerCaptionType::Time && !item.captionText.isEmpty())
+            text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + item.captionText;
+        p.drawText(caption.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
+    const QRectF area(box.left(), body.top() - 1, box.width(), box.bottom() - body.top() + 1);
+    if (item.selected) {
+        p.fillRect(area, item.selectColor);
+    } else if (item.uniformBackground) {
+        p.fillRect(area, item.color);
+    } else {
+        QLinearGradient fade(area.topLeft(), area.bottomLeft());
+        fade.setColorAt(0, item.color);
+        fade.setColorAt(1, Qt::white);
+        p.fillRect(area, fade);
+    }
+    paintItemBody(p, item, body);
+    p.setPen(item.selected ? QColor(Qt::red) : QColor(Qt::darkGray));
+    p.drawRect(rect.adjusted(0, 0, -1, -1));
+}
+
+void PlannerGrid::paintItemBody(QPainter& p, const PlannerItem& item, const QRectF& body) const
+{
+    if (body.height() < 2 || body.width() < 2)
+        return;
+    QTextDocument* doc = documentFor(item, body.width());
+    p.save();
+    p.translate(body.topLeft());
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = QRectF(0, 0, body.width(), body.height());
+    ctx.palette.setColor(QPalette::Text, item.selected ? item.selectFontColor : QColor(Qt::black));
+    p.setClipRect(ctx.clip, Qt::IntersectClip);
+    doc->documentLayout()->draw(&p, ctx);
+    p.restore();
+}
+
+void PlannerGrid::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    itemsChanged();
+}
+
+void PlannerGrid::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void PlannerGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || pos.y() < contentTop() || pos.x() < m_sidebarWidth)
+        return;
+    PlannerItem* item = itemAt(pos);
+    if (!item) {
+        m_drag = DragMode::Cells;
+        selectCells(columnAt(pos.x()), rowAt(pos.y()), rowAt(pos.y()));
+        return;
+    }
+    const QVariant key = item->key;
+    selectItem(item);
+    if (!holds(item))
+        item = itemByKey(key);
+    if (!item)
+        return;
+    const QString anchor = anchorAt(*item, pos);
+    if (!anchor.isEmpty()) {
+        emit anchorClicked(item, anchor);
+        return;
+    }
+    startDrag(item, pos);
+}
+
+void PlannerGrid::startDrag(PlannerItem* item, const QPoint& pos)
+{
+    const QRect rect = itemRect(item);
+    const bool edge = pos.y() >= rect.bottom() - kResizeMargin;
+    if (edge && !item->fixedSize)
+        m_drag = DragMode::Resize;
+    else if (item->isMovable())
+        m_drag = DragMode::Move;
+    else
+        return;
+    m_dragItem = item;
+    m_pressPos = pos;
+    m_pressRow = rowAt(pos.y());
+    m_move = {item->start, item->end, item->position, item->start, item->end, item->position};
+}
+
+void PlannerGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (m_drag == DragMode::None) {
+        PlannerItem* item = itemAt(pos);
+        const bool edge = item && !item->fixedSize && pos.y() >= itemRect(item).bottom() - kResizeMargin;
+        viewport()->setCursor(edge ? Qt::SizeVerCursor : Qt::ArrowCursor);
+        return;
+    }
+    dragTo(pos);
+}
+
+void PlannerGrid::dragTo(const QPoint& pos)
+{
+    if (m_drag == DragMode::Cells) {
+        m_cellCurrent = rowAt(pos.y());
+        viewport()->update();
+        return;
+    }
+    if (!m_dragItem)
+        return;
+    PlannerMove& m = m_move;
+    if (m_drag == DragMode::Resize) {
+        const QDateTime end = m_rows.rowEnd(rowAt(pos.y()));
+        m.newEnd = end > m.oldStart ? end : m_rows.shifted(m.oldStart, 1);
+    } else {
+        const int rows = m_dragItem->fixedTime ? 0 : rowAt(pos.y()) - m_pressRow;
+        m.newStart = m_rows.shifted(m.oldStart, rows);
+        m.newEnd = m_rows.shifted(m.oldEnd, rows);
+        m.newPosition = m_dragItem->fixedPosition ? m.oldPosition : columnAt(pos.x());
+    }
+    moveItem(m_dragItem, m.newStart, m.newEnd, m.newPosition);
+}
+
+void PlannerGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_drag == DragMode::Cells) {
+        m_drag = DragMode::None;
+        emit cellsSelected(m_cellPosition, selectionStart(), selectionEnd());
+        return;
+    }
+    if (m_drag != DragMode::None)
+        dragTo(event->position().toPoint());
+    finishDrag();
+}
+
+// Reports the move, lets a handler put the item back, then stores it. The
+// handler may reload the items, so the item is found again by its key.
+void PlannerGrid::finishDrag()
+{
+    PlannerItem* item = m_dragItem;
+    const PlannerMove move = m_move;
+    m_drag = DragMode::None;
+    m_dragItem = nullptr;
+    if (!item || (move.newStart == move.oldStart && move.newEnd == move.oldEnd &&
+                  move.newPosition == move.oldPosition))
+        return;
+    const QVariant key = item->key;
+    const bool bound = item->bound;
+    emit itemMoved(item, move);
+    if (bound)
+        storeItem(key, itemByKey(key));
+}
+
+void PlannerGrid::storeItem(const QVariant& key, PlannerItem* item)
+{
+    if (!item || !m_source)
+        return;
+    try {
+        m_source->writeItem(*item);
+    } catch (const std::exception& e) {
+        m_source->reload();
+        if (PlannerItem* again = itemByKey(key))
+            again->selected = true;
+        emit storeFailed(QString::fromUtf8(e.what()));
+    }
+}
+
+void PlannerGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The item's row must be current for whatever the double click opens.
+    PlannerItem* item = itemAt(event->position().toPoint());
+    if (!item)
+        return;
+    if (!item->selected)
+        selectItem(item);
+    if (holds(item))
+        emit itemDoubleClicked(item);
+}
+
+void PlannerGrid::keyPressEvent(QKeyEvent* event)
+{
+    PlannerItem* item = selectedItem();
+    if (event->key() == Qt::Key_Delete && item) {
+        emit itemDeleteRequested(item);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+} // namespace tarvik::widgets
