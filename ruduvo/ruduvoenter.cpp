@@ -3,6 +3,7 @@
 #include "dialogbar.h"
 #include "platform.h"
 #include "query.h"
+#include "screencentre.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -71,6 +72,12 @@ void TfmSystemEnter::sbOKClick()
 void TfmSystemEnter::sbCancelClick()
 {
     reject();
+}
+
+void TfmSystemEnter::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    widgets::centreOnScreen(this);
 }
 
 } // namespace tarvik::ruduvo

@@ -29,6 +29,9 @@ private:
     db::Query& m_users;
     QComboBox* m_cbUser;
     QLineEdit* m_edPass;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace tarvik::ruduvo

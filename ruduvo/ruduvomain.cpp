@@ -7,6 +7,7 @@
 #include "platform.h"
 #include "query.h"
 #include "roles.h"
+#include "screencentre.h"
 
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -53,6 +54,7 @@ TfmMain::TfmMain(db::Connection& connection, db::Query& users, QWidget* parent)
 void TfmMain::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    widgets::centreOnScreen(this);
     fillUsers();
 }
 

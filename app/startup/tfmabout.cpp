@@ -2,6 +2,7 @@
 
 #include "dialogbar.h"
 #include "pictures.h"
+#include "screencentre.h"
 
 #include <QLabel>
 #include <QToolButton>
@@ -27,6 +28,12 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent)
     layout->addWidget(banner);
     layout->addWidget(version);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TfmAbout::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    widgets::centreOnScreen(this);
 }
 
 } // namespace tarvik::startup

@@ -10,6 +10,9 @@ class TfmAbout : public QDialog
     Q_OBJECT
 public:
     explicit TfmAbout(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace tarvik::startup

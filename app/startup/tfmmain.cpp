@@ -415,8 +415,13 @@ void TfmMain::resizeEvent(QResizeEvent* event)
 
 bool TfmMain::event(QEvent* event)
 {
+    // The first activation restores the user's placement; a desktop without
+    // a window manager never activates the window, so the first showing
+    // counts as well.
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
+    else if (event->type() == QEvent::Show && !m_activated)
+        QTimer::singleShot(0, this, &TfmMain::FormActivate);
     return QMainWindow::event(event);
 }
 

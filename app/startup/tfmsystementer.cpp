@@ -6,6 +6,7 @@
 #include "markupcombobox.h"
 #include "platform.h"
 #include "query.h"
+#include "screencentre.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -102,6 +103,12 @@ void TfmSystemEnter::sbCancelClick()
 void TfmSystemEnter::sbHelpClick()
 {
     platform().showHelp(4);
+}
+
+void TfmSystemEnter::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    widgets::centreOnScreen(this);
 }
 
 } // namespace tarvik::startup

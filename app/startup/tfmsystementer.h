@@ -45,6 +45,9 @@ private:
     QCheckBox* m_cbMono;
     LoginProfile m_profile;
     bool m_loggedIn = false;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace tarvik::startup
