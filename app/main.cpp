@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
 
     // Without a usable client library nothing can start; say so first.
     if (!db::loadClientLibrary()) {
-        if (platform().confirm(startup::initialisationFailureText()))
+        if (platform().message(MessageKind::Error, MessageButtons::YesNo, startup::initialisationFailureText()))
             platform().openDocument(QStringLiteral("firebird.html"));
         return 1;
     }
