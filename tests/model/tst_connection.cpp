@@ -15,16 +15,9 @@ using namespace tarvik::db;
 
 namespace {
 
-class ConnectionTest : public testing::Test
+class ConnectionTest : public test::SharedDatabaseTest
 {
 protected:
-    static void SetUpTestSuite() { s_db = new test::TestDatabase(); }
-    static void TearDownTestSuite()
-    {
-        delete s_db;
-        s_db = nullptr;
-    }
-
     static int countUsers(Connection& c, const QString& name)
     {
         Query q(c, QStringLiteral("SELECT COUNT(*) FROM USERS WHERE NAME = :N"));
@@ -32,18 +25,14 @@ protected:
         q.open();
         return q.value(0).toInt();
     }
-
-    static test::TestDatabase* s_db;
 };
-
-test::TestDatabase* ConnectionTest::s_db = nullptr;
 
 } // namespace
 
 TEST_F(ConnectionTest, CommitRetainingPublishesAndKeepsResultsOpen)
 {
-    auto a = s_db->connect();
-    auto b = s_db->connect();
+    auto a = database().connect();
+    auto b = database().connect();
     Query open(*a, QStringLiteral("SELECT * FROM USERS ORDER BY NAME"));
     open.open();
     const int rows = open.recordCount();
@@ -61,7 +50,7 @@ TEST_F(ConnectionTest, CommitRetainingPublishesAndKeepsResultsOpen)
 
 TEST_F(ConnectionTest, RollbackRetainingUndoesAndKeepsTransaction)
 {
-    auto a = s_db->connect();
+    auto a = database().connect();
     a->execute(QStringLiteral("INSERT INTO USERS (ID, NAME) VALUES (GEN_ID(USERS_ID, 1), 'Отменённый')"));
     a->rollbackRetaining();
     EXPECT_TRUE(a->inTransaction());
@@ -71,10 +60,10 @@ TEST_F(ConnectionTest, RollbackRetainingUndoesAndKeepsTransaction)
 TEST_F(ConnectionTest, ClosingCommitsPendingWork)
 {
     {
-        auto a = s_db->connect();
+        auto a = database().connect();
         a->execute(QStringLiteral("INSERT INTO USERS (ID, NAME) VALUES (GEN_ID(USERS_ID, 1), 'Уходящий')"));
     }
-    auto b = s_db->connect();
+    auto b = database().connect();
     EXPECT_EQ(countUsers(*b, QStringLiteral("Уходящий")), 1);
 }
 
@@ -82,8 +71,8 @@ TEST_F(ConnectionTest, ClosingCommitsPendingWork)
 // the server's text instead of waiting.
 TEST_F(ConnectionTest, UpdateOfRowChangedElsewhereFailsAtOnce)
 {
-    auto a = s_db->connect();
-    auto b = s_db->connect();
+    auto a = database().connect();
+    auto b = database().connect();
     a->execute(QStringLiteral("INSERT INTO USERS (ID, NAME) VALUES (GEN_ID(USERS_ID, 1), 'Спорный')"));
     a->commitRetaining();
     a->execute(QStringLiteral("UPDATE USERS SET PASS = 'a' WHERE NAME = 'Спорный'"));
@@ -123,12 +112,12 @@ TEST_F(ConnectionTest, FailuresCarryTheServersText)
     Connection noServer(ConnectionParams{QStringLiteral("127.0.0.1/3999:/tmp/tk.gdb")});
     EXPECT_THROW(noServer.open(), ConnectionError);
 
-    ConnectionParams wrongPassword{s_db->name()};
+    ConnectionParams wrongPassword{database().name()};
     wrongPassword.password = QStringLiteral("wrong");
     Connection refused(wrongPassword);
     EXPECT_THROW(refused.open(), ConnectionError);
 
-    auto c = s_db->connect();
+    auto c = database().connect();
     try {
         c->execute(QStringLiteral("UPDATE NO_SUCH_TABLE SET X = 1"));
         FAIL();
@@ -140,7 +129,7 @@ TEST_F(ConnectionTest, FailuresCarryTheServersText)
 
 TEST_F(ConnectionTest, StatementsNeedTheTransaction)
 {
-    Connection c(ConnectionParams{s_db->name()});
+    Connection c(ConnectionParams{database().name()});
     c.open();
     EXPECT_THROW(c.execute(QStringLiteral("DELETE FROM SOUNDS WHERE ID = -1")), DbError);
     c.startTransaction();

@@ -27,19 +27,13 @@ struct Change
     QString sql;
 };
 
-class EventsTest : public testing::Test
+class EventsTest : public test::SharedDatabaseTest
 {
 protected:
-    static void SetUpTestSuite() { s_db = new test::TestDatabase(); }
-    static void TearDownTestSuite()
-    {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override
     {
-        m_writer = s_db->connect();
-        m_reader = s_db->connect();
+        m_writer = database().connect();
+        m_reader = database().connect();
         m_subscription =
             std::make_unique<EventSubscription>(*m_reader, kAllAlerts, [this](const QString& name) {
                 EXPECT_EQ(QThread::currentThread(), qApp->thread());
@@ -50,14 +44,11 @@ protected:
         m_received.clear();
     }
 
-    static test::TestDatabase* s_db;
     std::unique_ptr<Connection> m_writer;
     std::unique_ptr<Connection> m_reader;
     std::unique_ptr<EventSubscription> m_subscription;
     QStringList m_received;
 };
-
-test::TestDatabase* EventsTest::s_db = nullptr;
 
 } // namespace
 

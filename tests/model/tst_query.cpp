@@ -15,16 +15,10 @@ using namespace tarvik::db;
 
 namespace {
 
-class QueryTest : public testing::Test
+class QueryTest : public test::SharedDatabaseTest
 {
 protected:
-    static void SetUpTestSuite() { s_db = new test::TestDatabase(); }
-    static void TearDownTestSuite()
-    {
-        delete s_db;
-        s_db = nullptr;
-    }
-    void SetUp() override { m_c = s_db->connect(); }
+    void SetUp() override { m_c = database().connect(); }
 
     int addUser(const QString& name, const QVariant& admCheck = QStringLiteral("F"))
     {
@@ -35,11 +29,8 @@ protected:
         return id;
     }
 
-    static test::TestDatabase* s_db;
     std::unique_ptr<Connection> m_c;
 };
-
-test::TestDatabase* QueryTest::s_db = nullptr;
 
 } // namespace
 

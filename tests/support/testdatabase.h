@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 namespace tarvik::test {
@@ -28,6 +30,19 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_name;
+};
+
+// A fixture whose tests share one database, made once for the suite:
+// creating a database costs far more than most tests.
+class SharedDatabaseTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite() { s_database = std::make_unique<TestDatabase>(); }
+    static void TearDownTestSuite() { s_database.reset(); }
+    [[nodiscard]] static TestDatabase& database() { return *s_database; }
+
+private:
+    static inline std::unique_ptr<TestDatabase> s_database;
 };
 
 } // namespace tarvik::test
