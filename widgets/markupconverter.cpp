@@ -222,6 +222,15 @@ const MarkupConverter& MarkupConverter::standard()
     return converter;
 }
 
+MarkupConverter MarkupConverter::withImageResources(int count)
+{
+    MarkupConverter converter;
+    converter.m_imageSources.reserve(qMax(0, count));
+    for (int i = 0; i < count; ++i)
+        converter.m_imageSources << QStringLiteral("idx:%1").arg(i);
+    return converter;
+}
+
 std::optional<QColor> MarkupConverter::colorOf(const QString& name)
 {
     static const QHash<QString, QRgb> named{

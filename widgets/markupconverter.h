@@ -30,6 +30,10 @@ public:
 
     // The converter over the program's image list, shared by all widgets.
     [[nodiscard]] static const MarkupConverter& standard();
+    // Pictures 0 to count - 1 stay references named "idx:N", for a view
+    // that keeps its own image list and hands the pictures to its document
+    // as resources (the planner grid).
+    [[nodiscard]] static MarkupConverter withImageResources(int count);
 
     // Qt rich text, pictures embedded, so it needs no resources to draw.
     [[nodiscard]] QString toRichText(const QString& markup) const;
@@ -41,7 +45,10 @@ public:
     [[nodiscard]] static std::optional<QColor> colorOf(const QString& name);
 
 private:
-    // The data URL of each picture, encoded once.
+    MarkupConverter() = default;
+
+    // The source of each picture: its data URL, encoded once, or its
+    // resource name.
     QStringList m_imageSources;
 };
 

@@ -7,12 +7,15 @@
 #include "loginrules.h"
 #include "markupstatusbar.h"
 #include "pictures.h"
+#include "plannercalendar.h"
+#include "plannerpage.h"
 #include "platform.h"
 #include "query.h"
 #include "tfmabout.h"
 #include "tfmload.h"
 #include "tfmsystementer.h"
 #include "toolpictures.h"
+#include "workplacetree.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -181,9 +184,14 @@ void TfmMain::buildCentre()
     calendarPlace->setObjectName(QStringLiteral("pnCalendar"));
     calendarPlace->setLayout(new QVBoxLayout);
     calendarPlace->layout()->setContentsMargins(0, 0, 0, 0);
-    m_tvWorkType = new QTreeView(m_controlPanel);
-    m_tvWorkType->setObjectName(QStringLiteral("tvWorkType"));
-    m_tvWorkType->setHeaderHidden(true);
+    auto* plannerPlace = m_notebook->widget(PlannerPage);
+    m_planner = new planner::PlannerPage(*m_connection, *m_users, plannerPlace);
+    plannerPlace->layout()->addWidget(m_planner);
+    calendarPlace->layout()->addWidget(m_planner->calendar());
+    m_tvWorkType = m_planner->workPlaceTree().view();
+    m_tvWorkType->setParent(m_controlPanel);
+    connect(m_planner, &planner::PlannerPage::eventsAvailabilityChanged, this,
+            &TfmMain::plannerAvailabilityChanged);
     panel->addWidget(calendarPlace);
     panel->addWidget(m_tvWorkType, 1);
     m_splitter->addWidget(m_notebook);
@@ -363,10 +371,22 @@ void TfmMain::applyLogin(const LoginProfile& profile)
             0, QStringLiteral(" Пользователь: <b>%1</b>").arg(m_users->text(QStringLiteral("NAME"))));
     m_statusBar->setPanelText(1, roleStatusText(profile.role));
     m_statusBar->setPanelText(2, profile.exclusive ? QStringLiteral("<b>M</b>") : QString());
+    m_planner->setUser(profile.userId, profile.role);
+    try {
+        m_planner->BuildWorkPlaceTree();
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
+    }
     if (m_splash) {
         m_splash->setLooping(false);
         m_splash->show();
         m_splash->start();
+    }
+    try {
+        m_planner->ReadOptions();
+        m_planner->openLists();
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
     }
 }
 
@@ -383,10 +403,34 @@ void TfmMain::showPage(int button)
     m_notebook->setCurrentIndex(page);
     const bool panel = page == PlannerPage || page == TaskListPage;
     m_controlPanel->setVisible(panel);
-    m_miEdit->menuAction()->setVisible(page == PlannerPage);
+    m_miEdit->menuAction()->setVisible(page == PlannerPage && m_planner->canShowEvents());
     m_miEditTodo->menuAction()->setVisible(page == TaskListPage);
     m_miEditTexts->menuAction()->setVisible(page == MailPage);
     applyResizeRule();
+    switch (button) {
+    case 0:
+        m_planner->sb1Click();
+        break;
+    case 1:
+        m_planner->sb7Click();
+        break;
+    case 2:
+        m_planner->sb31Click();
+        break;
+    default:
+        m_planner->leaveViews();
+        break;
+    }
+}
+
+void TfmMain::plannerAvailabilityChanged(bool canShow)
+{
+    const int page = m_notebook->currentIndex();
+    m_miEdit->menuAction()->setVisible(canShow && page == PlannerPage);
+    if (!canShow)
+        m_miEditTodo->menuAction()->setVisible(false);
+    else if (page == TaskListPage)
+        m_miEditTodo->menuAction()->setVisible(true);
 }
 
 void TfmMain::applyResizeRule()
@@ -405,6 +449,8 @@ void TfmMain::applyResizeRule()
     default:
         break;
     }
+    if (m_planner)
+        m_planner->windowResized(height());
 }
 
 void TfmMain::resizeEvent(QResizeEvent* event)
@@ -473,6 +519,7 @@ void TfmMain::RefreshWorkPlaces()
 {
     try {
         m_users->reopen();
+        m_planner->refreshWorkPlaces();
     } catch (const db::DbError& e) {
         platform().error(e.text());
     }

@@ -25,6 +25,9 @@ class Query;
 namespace tarvik::widgets {
 class MarkupStatusBar;
 }
+namespace tarvik::planner {
+class PlannerPage;
+}
 
 namespace tarvik::startup {
 
@@ -75,6 +78,8 @@ public:
     [[nodiscard]] const LoginProfile& profile() const { return m_profile; }
     [[nodiscard]] bool loggedIn() const { return m_profile.userId != 0; }
     [[nodiscard]] int plannerSlotHeight() const { return m_plannerSlotHeight; }
+    // The planner page: its events query, grid, calendar and work place tree.
+    [[nodiscard]] planner::PlannerPage* planner() const { return m_planner; }
     [[nodiscard]] Qt::WindowStates trayRestoreState() const { return m_trayRestoreState; }
 
 signals:
@@ -108,6 +113,8 @@ private:
     void showPage(int button);
     void applyResizeRule();
     void updateLockKeys(int key);
+    // "Правка" of the planner only while events can be shown.
+    void plannerAvailabilityChanged(bool canShow);
 
     QString m_programDir;
     QString m_databaseName;
@@ -126,6 +133,7 @@ private:
     QStackedWidget* m_notebook = nullptr;
     QSplitter* m_splitter = nullptr;
     QWidget* m_controlPanel = nullptr;
+    planner::PlannerPage* m_planner = nullptr;
     QTreeView* m_tvWorkType = nullptr;
     QMenu* m_miEdit = nullptr;
     QMenu* m_miEditTodo = nullptr;

@@ -297,8 +297,15 @@ TEST_F(StartupTest, UtilitiesStartRuduvoAndHelpOpensTopicOne)
 
 TEST_F(StartupTest, PageButtonsSwapTheEditMenusAndThePanel)
 {
+    // The planner's "Правка" needs events that can be shown: a boss with a work place.
+    const int boss = addUser(QStringLiteral("Шеф правки"), QStringLiteral("T"), QVariant());
+    m_c->execute(QStringLiteral(
+                     "INSERT INTO WORKPLACE (ID, NAME, BOSSID) VALUES (GEN_ID(WORKPLACE_ID, 1), 'Цех', :B)"),
+                 {{QStringLiteral("B"), boss}});
+    m_c->commitRetaining();
     auto w = loggedIn(QStringLiteral("Администратор"), QStringLiteral("admin"), false);
     w->show();
+    w->FormActivate();
     auto click = [&](const char* name) { w->findChild<QToolButton*>(QLatin1String(name))->click(); };
     auto* panel = w->findChild<QWidget*>(QStringLiteral("pnControlPanel"));
     click("sbTexts");

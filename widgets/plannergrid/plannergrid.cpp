@@ -411,7 +411,7 @@ QTextDocument* PlannerGrid::documentFor(const PlannerItem& item, qreal width) co
         for (int i = 0; i < m_images.size(); ++i)
             d.document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("idx:%1").arg(i)),
                                     m_images.at(i));
-        d.document->setHtml(plannerMarkupToHtml(item.text));
+        d.document->setHtml(plannerMarkupToHtml(item.text, int(m_images.size())));
         d.document->setTextWidth(width);
         d.text = item.text;
         d.width = width;

@@ -4,12 +4,13 @@
 
 namespace tarvik::widgets {
 
-// The one place where the rich caption markup of planner items becomes the
-// HTML that QTextDocument renders, so that it can be replaced by the shared
-// markup converter. Handles what the markup uses besides plain HTML: font
-// sizes in points (`<font size="10">`), the named colours "clRed",
-// "clSilver" and "clGreen", and pictures `<IMG src="idx:N">` from the grid's
-// image list, which stay as resources named "idx:N".
+// The rich caption markup of planner items as the HTML that QTextDocument
+// renders, through the shared markup converter, so that an item's markup
+// means what it means in every other markup widget. Pictures
+// `<IMG src="idx:N">` stay references to resources named "idx:N", which
+// the grid supplies from its own image list of `imageCount` pictures;
+// without a count, the program's image list is assumed.
 [[nodiscard]] QString plannerMarkupToHtml(const QString& markup);
+[[nodiscard]] QString plannerMarkupToHtml(const QString& markup, int imageCount);
 
 } // namespace tarvik::widgets

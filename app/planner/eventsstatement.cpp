@@ -1,0 +1,29 @@
+#include "eventsstatement.h"
+
+namespace tarvik::planner {
+
+const QString EventsStatement::kEventColumns = QStringLiteral(
+    "ID, USERSID, WORKTYPE, HEADER, COMMENT, STARTTIME, ENDTIME, ISFINISH, ISPERCENT, IMPORTANCE, COLOR, "
+    "IMAGE, WORKPLACE, TEMPLATE, DATEEDIT, ALARM, SOUND, (SELECT Name FROM WorkPlace WHERE WorkPlace.Id = "
+    "Events.WorkPlace) AS WorkPlaceName");
+
+QStringList EventsStatement::lines(const QList<int>& workPlaceIds, bool singleEntry)
+{
+    if (workPlaceIds.isEmpty())
+        return {};
+    const QString select = QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(" FROM Events WHERE");
+    QStringList out;
+    if (singleEntry) {
+        out << select + QStringLiteral(" (WorkPlace = ") + QString::number(workPlaceIds.first());
+    } else {
+        out << select;
+        for (qsizetype i = 0; i < workPlaceIds.size(); ++i)
+            out << (i == 0 ? QStringLiteral("(WorkPlace = ") : QStringLiteral("OR WorkPlace = ")) +
+                       QString::number(workPlaceIds.at(i));
+    }
+    out << QStringLiteral(") AND (STARTTIME >= :STARTTIME AND ENDTIME <= :ENDTIME)")
+        << QStringLiteral("ORDER BY Id");
+    return out;
+}
+
+} // namespace tarvik::planner

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+namespace tarvik::planner {
+
+// The text of the planner's events query for a group of work places, one
+// piece per line, with the period parameters :STARTTIME and :ENDTIME.
+class EventsStatement
+{
+public:
+    // The select list every event query of the program shares.
+    static const QString kEventColumns;
+
+    // `singleEntry`: the group is one work place entry of the tree (its
+    // select line carries the condition); otherwise the group of a root or
+    // boss entry, whatever its size. Empty for no work places: such a
+    // group is not queried.
+    [[nodiscard]] static QStringList lines(const QList<int>& workPlaceIds, bool singleEntry);
+    [[nodiscard]] static QString text(const QList<int>& workPlaceIds, bool singleEntry)
+    {
+        return lines(workPlaceIds, singleEntry).join(QLatin1Char('\n'));
+    }
+};
+
+} // namespace tarvik::planner
