@@ -1,5 +1,8 @@
 #include "plannerpage.h"
 
+#include "eventcommands.h"
+#include "taskchoices.h"
+
 #include "connection.h"
 #include "dbdaysource.h"
 #include "dberror.h"
@@ -15,7 +18,9 @@
 #include "resizerule.h"
 #include "workplacetree.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPixmap>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -97,6 +102,7 @@ PlannerPage::PlannerPage(db::Connection& connection, db::Query& users, QWidget* 
         } catch (const db::DbError&) {
         }
     });
+    buildCommands();
     showEventsState(false);
 }
 
@@ -126,6 +132,96 @@ void PlannerPage::buildLayout()
     layout->addWidget(m_controlPlanner);
     layout->addWidget(m_grid, 1);
     layout->addWidget(m_caption, 1);
+}
+
+void PlannerPage::buildCommands()
+{
+    EventCommands::Context context{m_connection,
+                                   *m_events,
+                                   *m_grid,
+                                   m_rights,
+                                   [this](int position) { return workPlaceAt(position); },
+                                   [this] { return QVariant(m_mapper.lastCreatedKey().toInt()); },
+                                   [this] {
+                                       m_calendar->setMarksEnabled(false);
+                                       m_calendar->setMarksEnabled(true);
+                                   },
+                                   [this] { return TaskChoices::load(m_connection); }};
+    m_commands = new EventCommands(std::move(context), this);
+    EventCommands* c = m_commands;
+
+    auto button = [this](const char* name, const QString& hint, auto slot) {
+        QAction* action = m_controlPlanner->addAction(hint);
+        action->setToolTip(hint);
+        m_controlPlanner->widgetForAction(action)->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, m_commands, slot);
+        return action;
+    };
+    button("sbAdd", QStringLiteral("Добавить"), &EventCommands::sbAddClick);
+    button("sbEdit", QStringLiteral("Править"), &EventCommands::sbEditClick);
+    button("sbDel", QStringLiteral("Удалить"), &EventCommands::sbDelClick);
+    m_controlPlanner->addSeparator();
+    button("sbCut", QStringLiteral("Вырезать"), &EventCommands::sbCutClick);
+    button("sbCopy", QStringLiteral("Копировать"), &EventCommands::sbCopyClick);
+    button("sbPaste", QStringLiteral("Вставить"), &EventCommands::sbPasteClick);
+    m_controlPlanner->addSeparator();
+    // Printing the grid comes with the reports.
+    QAction* print = m_controlPlanner->addAction(QStringLiteral("Печать"));
+    m_controlPlanner->widgetForAction(print)->setObjectName(QStringLiteral("sbEventPrint"));
+    print->setEnabled(false);
+    m_controlPlanner->addSeparator();
+    m_cbFindText = new QComboBox(m_controlPlanner);
+    m_cbFindText->setObjectName(QStringLiteral("cbFindText"));
+    m_cbFindText->setEditable(true);
+    m_cbFindText->setMinimumWidth(160);
+    m_cbFindText->setEditText(QStringLiteral("Поиск на странице"));
+    m_controlPlanner->addWidget(m_cbFindText);
+    QAction* search = m_controlPlanner->addAction(QStringLiteral("Поиск на странице"));
+    m_controlPlanner->widgetForAction(search)->setObjectName(QStringLiteral("sbSearch"));
+    connect(search, &QAction::triggered, this, [this, c] {
+        const QString text = m_cbFindText->currentText();
+        c->sbSearchClick(text);
+        // Every search is remembered, also one already in the list.
+        m_cbFindText->addItem(text);
+        m_cbFindText->setEditText(text);
+    });
+
+    connect(m_grid, &widgets::PlannerGrid::itemDoubleClicked, c, [c] { c->sbEditClick(); });
+    connect(m_grid, &widgets::PlannerGrid::itemDeleteRequested, c, [c] { c->sbDelClick(); });
+    connect(m_grid, &widgets::PlannerGrid::itemMoved, c, &EventCommands::PlannerItemMove);
+
+    m_pmItem = new QMenu(this);
+    m_pmItem->setObjectName(QStringLiteral("pmItem"));
+    m_pmItem->addAction(QStringLiteral("Править"), c, &EventCommands::sbEditClick)
+        ->setObjectName(QStringLiteral("N2"));
+    m_pmItem->addAction(QStringLiteral("Удалить"), c, &EventCommands::sbDelClick)
+        ->setObjectName(QStringLiteral("N3"));
+    m_pmItem->addSeparator();
+    m_pmItem->addAction(QStringLiteral("Вырезать"), c, &EventCommands::sbCutClick)
+        ->setObjectName(QStringLiteral("N31"));
+    m_pmItem->addAction(QStringLiteral("Копировать"), c, &EventCommands::sbCopyClick)
+        ->setObjectName(QStringLiteral("N32"));
+    m_pmPlanner = new QMenu(this);
+    m_pmPlanner->setObjectName(QStringLiteral("pmPlanner"));
+    m_pmPlanner->addAction(QStringLiteral("Добавить"), c, &EventCommands::sbAddClick)
+        ->setObjectName(QStringLiteral("N4"));
+    m_pmPlanner->addAction(QStringLiteral("Вставить"), c, &EventCommands::sbPasteClick)
+        ->setObjectName(QStringLiteral("N35"));
+    QAction* printGrid = m_pmPlanner->addAction(QStringLiteral("Печать"));
+    printGrid->setObjectName(QStringLiteral("N10"));
+    printGrid->setEnabled(false);
+    m_grid->viewport()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid->viewport(), &QWidget::customContextMenuRequested, this, &PlannerPage::showContextMenu);
+}
+
+void PlannerPage::showContextMenu(const QPoint& pos)
+{
+    if (widgets::PlannerItem* item = m_grid->itemAt(pos)) {
+        m_grid->selectItem(item);
+        m_pmItem->popup(m_grid->viewport()->mapToGlobal(pos));
+    } else {
+        m_pmPlanner->popup(m_grid->viewport()->mapToGlobal(pos));
+    }
 }
 
 void PlannerPage::setUser(int userId, UserRole role)

@@ -14,7 +14,9 @@
 
 #include <memory>
 
+class QComboBox;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 namespace tarvik::db {
@@ -31,6 +33,7 @@ struct PlannerItem;
 
 namespace tarvik::planner {
 
+class EventCommands;
 class WorkPlaceTree;
 
 // The planner page `pnPlanner`: the grid `Planner` under its tool bar
@@ -109,6 +112,7 @@ public:
     [[nodiscard]] const PositionMap& positionMap() const { return m_positions; }
     [[nodiscard]] PlannerItemMapper& itemMapper() { return m_mapper; }
     [[nodiscard]] AccessRights& accessRights() { return m_rights; }
+    [[nodiscard]] EventCommands& commands() const { return *m_commands; }
     [[nodiscard]] const PlannerOptions& options() const { return m_options; }
     [[nodiscard]] View view() const { return m_view; }
     // True after a load of at least one work place (N ≥ 1).
@@ -128,6 +132,8 @@ signals:
 
 private:
     void buildLayout();
+    void buildCommands();
+    void showContextMenu(const QPoint& pos);
     [[nodiscard]] QList<VisibleWorkPlace> groupOf(const WorkPlaceEntry& entry);
     void detachSources();
     void attachViewSource();
@@ -157,6 +163,10 @@ private:
     widgets::DbMonthSource* m_monthSource = nullptr;
     QPointer<widgets::PlannerCalendar> m_calendar;
     std::unique_ptr<WorkPlaceTree> m_tree;
+    EventCommands* m_commands = nullptr;
+    QComboBox* m_cbFindText = nullptr;
+    QMenu* m_pmItem = nullptr;
+    QMenu* m_pmPlanner = nullptr;
 };
 
 } // namespace tarvik::planner

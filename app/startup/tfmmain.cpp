@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "eventcommands.h"
 #include "eventsubscription.h"
 #include "initfile.h"
 #include "loginrules.h"
@@ -228,10 +229,34 @@ void TfmMain::buildMenus()
                                              QStringLiteral("Печать")});
     m_miEditTodo = editMenu("miEditTodo", {QStringLiteral("Править"), QStringLiteral("Удалить"), QString(),
                                            QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")});
-    m_miEdit = editMenu("miEdit", {QStringLiteral("Добавить"), QStringLiteral("Править"),
-                                   QStringLiteral("Удалить"), QString(), QStringLiteral("Вырезать"),
-                                   QStringLiteral("Копировать"), QStringLiteral("Вставить"), QString(),
-                                   QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")});
+    m_miEdit = bar->addMenu(QStringLiteral("Правка"));
+    m_miEdit->setObjectName(QStringLiteral("miEdit"));
+    planner::EventCommands* commands = &m_planner->commands();
+    const struct
+    {
+        const char* name;
+        const char* caption;
+        void (planner::EventCommands::*command)();
+    } editItems[] = {{"pmmiAdd", "Добавить", &planner::EventCommands::sbAddClick},
+                     {"N23", "Править", &planner::EventCommands::sbEditClick},
+                     {"pmmiDel", "Удалить", &planner::EventCommands::sbDelClick},
+                     {"pmmiCut", "Вырезать", &planner::EventCommands::sbCutClick},
+                     {"N27", "Копировать", &planner::EventCommands::sbCopyClick},
+                     {"N28", "Вставить", &planner::EventCommands::sbPasteClick}};
+    for (const auto& item : editItems) {
+        m_miEdit->addAction(QString::fromUtf8(item.caption), commands, item.command)
+            ->setObjectName(QLatin1String(item.name));
+        if (item.command == &planner::EventCommands::sbDelClick ||
+            item.command == &planner::EventCommands::sbPasteClick)
+            m_miEdit->addSeparator();
+    }
+    // Printing and the event search come with their own windows.
+    m_miEdit->addAction(QStringLiteral("Печать"))->setObjectName(QStringLiteral("N21"));
+    m_miEdit->addSeparator();
+    m_miEdit->addAction(QStringLiteral("Поиск"))->setObjectName(QStringLiteral("miEventSearch"));
+    for (const char* unbuilt : {"N21", "miEventSearch"})
+        m_miEdit->findChild<QAction*>(QLatin1String(unbuilt))->setEnabled(false);
+    m_miEdit->menuAction()->setVisible(false);
 
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
     view->setObjectName(QStringLiteral("miView"));

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "connection.h"
+#include "plannergrid.h"
+#include "plannerpage.h"
 #include "platformscope.h"
+#include "query.h"
 #include "roles.h"
 #include "scriptedplatform.h"
 #include "testdatabase.h"
@@ -66,6 +69,50 @@ protected:
     ScriptedPlatform m_platform;
     PlatformScope m_scope{m_platform};
     std::unique_ptr<db::Connection> m_c;
+};
+
+// A workstation's planner page over the suite's database, logged in as
+// the user a test opens it for.
+class PlannerPageFixture : public PlannerFixture
+{
+protected:
+    void TearDown() override { close(); }
+    void close()
+    {
+        m_page.reset();
+        m_users.reset();
+        m_station.reset();
+    }
+    // The page of a workstation where the user has just logged in, with the
+    // tree built and its first entry loaded.
+    planner::PlannerPage& open(int userId, UserRole role)
+    {
+        close();
+        m_station = s_db->connect();
+        m_users =
+            std::make_unique<db::Query>(*m_station, QStringLiteral("SELECT * FROM Users ORDER BY Name"));
+        m_users->open();
+        m_page = std::make_unique<planner::PlannerPage>(*m_station, *m_users);
+        m_page->resize(800, 600);
+        m_page->setUser(userId, role);
+        m_page->openLists();
+        m_page->ReadOptions();
+        m_page->refreshWorkPlaces();
+        return *m_page;
+    }
+    widgets::PlannerGrid& grid() const { return *m_page->grid(); }
+    widgets::PlannerItem* itemOf(int eventId) const { return grid().itemByKey(eventId); }
+    QStringList loadedHeaders() const
+    {
+        QStringList out;
+        for (int r = 0; r < m_page->events().recordCount(); ++r)
+            out << m_page->events().valueAt(r, QStringLiteral("HEADER")).toString();
+        return out;
+    }
+
+    std::unique_ptr<db::Connection> m_station;
+    std::unique_ptr<db::Query> m_users;
+    std::unique_ptr<planner::PlannerPage> m_page;
 };
 
 } // namespace tarvik::test

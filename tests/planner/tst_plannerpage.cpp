@@ -26,49 +26,12 @@ using tarvik::widgets::PlannerItem;
 
 namespace {
 
-class PlannerPageTest : public test::PlannerFixture
+class PlannerPageTest : public test::PlannerPageFixture
 {
 protected:
-    void TearDown() override { close(); }
-    void close()
-    {
-        m_page.reset();
-        m_users.reset();
-        m_station.reset();
-    }
-    // The page of a workstation where the user has just logged in, with the
-    // tree built and its first entry loaded.
-    PlannerPage& open(int userId, UserRole role)
-    {
-        close();
-        m_station = s_db->connect();
-        m_users =
-            std::make_unique<db::Query>(*m_station, QStringLiteral("SELECT * FROM Users ORDER BY Name"));
-        m_users->open();
-        m_page = std::make_unique<PlannerPage>(*m_station, *m_users);
-        m_page->resize(800, 600);
-        m_page->setUser(userId, role);
-        m_page->openLists();
-        m_page->ReadOptions();
-        m_page->refreshWorkPlaces();
-        return *m_page;
-    }
-    widgets::PlannerGrid& grid() const { return *m_page->grid(); }
     widgets::MarkupTreeModel& tree() const { return *m_page->workPlaceTree().view()->markupModel(); }
     QString treeMarkup(const QModelIndex& index) const { return index.data(widgets::MarkupRole).toString(); }
-    PlannerItem* itemOf(int eventId) const { return grid().itemByKey(eventId); }
-    QStringList loadedHeaders() const
-    {
-        QStringList out;
-        for (int r = 0; r < m_page->events().recordCount(); ++r)
-            out << m_page->events().valueAt(r, QStringLiteral("HEADER")).toString();
-        return out;
-    }
     void choose(const QModelIndex& index) { m_page->workPlaceTree().view()->setCurrentIndex(index); }
-
-    std::unique_ptr<db::Connection> m_station;
-    std::unique_ptr<db::Query> m_users;
-    std::unique_ptr<PlannerPage> m_page;
 };
 
 } // namespace

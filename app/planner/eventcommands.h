@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+namespace tarvik {
+class AccessRights;
+}
+namespace tarvik::db {
+class Connection;
+class Query;
+} // namespace tarvik::db
+namespace tarvik::widgets {
+class PlannerGrid;
+struct PlannerItem;
+struct PlannerMove;
+} // namespace tarvik::widgets
+
+namespace tarvik::planner {
+
+class TaskChoices;
+class TfmTask;
+
+// The planner's own clipboard: what cut and copy take from an event.
+struct EventClipboard
+{
+    QString header;
+    QString comment;
+    QVariant templateId;
+    bool filled = false;
+};
+
+// The planner page's commands on events: add, change, delete, cut, copy,
+// paste, the move check after a drag, and the page search. Each acts on the
+// grid's selection, checks the edit right, stores through the events query
+// and commits at once, so the change reaches every workstation.
+class EventCommands : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString kEmptyClipboardMessage = QStringLiteral("Буфер обмена пуст!");
+    static inline const QString kDeleteQuestion =
+        QStringLiteral("Вы уверены, что хотите удалить это задание?");
+
+    struct Context
+    {
+        db::Connection& connection;
+        db::Query& events; // qEvents
+        widgets::PlannerGrid& grid;
+        // The logged-in user's role and rights.
+        AccessRights& rights;
+        // The work place shown in a grid position (the position map).
+        std::function<int(int position)> workPlaceAt;
+        // The key the grid's key handler handed out last.
+        std::function<QVariant()> lastCreatedKey;
+        // The calendar's event marks switched off and on again.
+        std::function<void()> refreshMarks;
+        // The templates and sounds the task dialog offers.
+        std::function<TaskChoices()> choices;
+    };
+
+    EventCommands(Context context, QWidget* dialogParent);
+
+    // Shows the task dialog; tests replace this to answer it.
+    void setDialogRunner(std::function<void(TfmTask&)> runner) { m_runDialog = std::move(runner); }
+
+    [[nodiscard]] const EventClipboard& clipboard() const { return m_clipboard; }
+
+public slots:
+    void sbAddClick();
+    void sbEditClick();
+    void sbDelClick();
+    void sbCutClick();
+    void sbCopyClick();
+    void sbPasteClick();
+    // After a drag: a worker may not move an event into a column he may not
+    // edit; the item is put back before the grid writes it.
+    void PlannerItemMove(widgets::PlannerItem* item, const widgets::PlannerMove& move);
+    // Selects the first item whose text, without its markup, contains the
+    // typed text, ignoring case. True when one was found.
+    bool sbSearchClick(const QString& text);
+
+private:
+    [[nodiscard]] bool selectedItemEditable();
+    [[nodiscard]] bool columnEditable();
+    void takeClipboard();
+    void commit();
+
+    Context m_c;
+    QWidget* m_dialogParent;
+    std::function<void(TfmTask&)> m_runDialog;
+    EventClipboard m_clipboard;
+};
+
+// The text an item's markup shows, for the page search.
+[[nodiscard]] QString plainItemText(const QString& markup);
+
+} // namespace tarvik::planner
