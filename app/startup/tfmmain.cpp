@@ -1,7 +1,9 @@
 #include "tfmmain.h"
 
+#include "changenotifier.h"
 #include "connection.h"
 #include "dberror.h"
+#include "duereminders.h"
 #include "eventsubscription.h"
 #include "initfile.h"
 #include "loginrules.h"
@@ -9,8 +11,11 @@
 #include "pictures.h"
 #include "platform.h"
 #include "query.h"
+#include "reminders.h"
 #include "tfmabout.h"
 #include "tfmload.h"
+#include "tfmmp.h"
+#include "tfmnew.h"
 #include "tfmsystementer.h"
 #include "toolpictures.h"
 
@@ -368,6 +373,29 @@ void TfmMain::applyLogin(const LoginProfile& profile)
         m_splash->show();
         m_splash->start();
     }
+    setUpReminders();
+}
+
+// The due-reminder query and its timer, the sound player, and the alert
+// dispatch with its notice window, for the logged-in user.
+void TfmMain::setUpReminders()
+{
+    if (!m_reminders) {
+        m_player = std::make_unique<tasks::TfmMP>();
+        m_notice = std::make_unique<tasks::TfmNew>();
+        m_reminders = std::make_unique<tasks::Reminders>(*m_connection, *m_player);
+        m_notifier = new tasks::ChangeNotifier(*m_notice, this);
+        m_notifier->setMainWindow(this);
+        m_notifier->setRights(&m_reminders->due().rights());
+        m_notifier->setPlannerPageShown([this] { return m_notebook->currentIndex() == PlannerPage; });
+        connect(this, &TfmMain::databaseAlert, m_notifier, &tasks::ChangeNotifier::handleAlert);
+        connect(m_notifier, &tasks::ChangeNotifier::workPlacesChanged, this, &TfmMain::RefreshWorkPlaces);
+    }
+    m_reminders->setUser(m_profile.userId, m_profile.role);
+    m_reminders->buildQuery();
+    m_player->setUp();
+    m_notifier->setNewEventNotices(m_profile.newEventNotices);
+    m_notifier->setLoggedIn(true);
 }
 
 bool TfmMain::start()
@@ -471,6 +499,8 @@ void TfmMain::RefreshWorkPlaces()
     } catch (const db::DbError& e) {
         platform().error(e.text());
     }
+    if (m_reminders)
+        m_reminders->buildQuery();
     showPage(m_pages->checkedId());
 }
 

@@ -25,6 +25,12 @@ class Query;
 namespace tarvik::widgets {
 class MarkupStatusBar;
 }
+namespace tarvik::tasks {
+class ChangeNotifier;
+class Reminders;
+class TfmMP;
+class TfmNew;
+} // namespace tarvik::tasks
 
 namespace tarvik::startup {
 
@@ -76,6 +82,12 @@ public:
     [[nodiscard]] bool loggedIn() const { return m_profile.userId != 0; }
     [[nodiscard]] int plannerSlotHeight() const { return m_plannerSlotHeight; }
     [[nodiscard]] Qt::WindowStates trayRestoreState() const { return m_trayRestoreState; }
+    // Reminders, sound player, notice window and alert dispatch; null until
+    // the login set them up.
+    [[nodiscard]] tasks::Reminders* reminders() const { return m_reminders.get(); }
+    [[nodiscard]] tasks::TfmMP* soundPlayer() const { return m_player.get(); }
+    [[nodiscard]] tasks::TfmNew* noticeWindow() const { return m_notice.get(); }
+    [[nodiscard]] tasks::ChangeNotifier* changeNotifier() const { return m_notifier; }
 
 signals:
     // Every alert the database delivers, on the user-interface thread.
@@ -108,6 +120,7 @@ private:
     void showPage(int button);
     void applyResizeRule();
     void updateLockKeys(int key);
+    void setUpReminders();
 
     QString m_programDir;
     QString m_databaseName;
@@ -139,6 +152,10 @@ private:
     bool m_numLock = false;
     bool m_capsLock = false;
     QSystemTrayIcon* m_tray = nullptr;
+    std::unique_ptr<tasks::TfmMP> m_player;
+    std::unique_ptr<tasks::TfmNew> m_notice;
+    std::unique_ptr<tasks::Reminders> m_reminders;
+    tasks::ChangeNotifier* m_notifier = nullptr;
 };
 
 } // namespace tarvik::startup
