@@ -2,11 +2,6 @@
 
 namespace tarvik::planner {
 
-const QString EventsStatement::kEventColumns = QStringLiteral(
-    "ID, USERSID, WORKTYPE, HEADER, COMMENT, STARTTIME, ENDTIME, ISFINISH, ISPERCENT, IMPORTANCE, COLOR, "
-    "IMAGE, WORKPLACE, TEMPLATE, DATEEDIT, ALARM, SOUND, (SELECT Name FROM WorkPlace WHERE WorkPlace.Id = "
-    "Events.WorkPlace) AS WorkPlaceName");
-
 QStringList EventsStatement::lines(const QList<int>& workPlaceIds, bool singleEntry)
 {
     if (workPlaceIds.isEmpty())

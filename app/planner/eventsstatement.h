@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eventcolumns.h"
+
 #include <QList>
 #include <QStringList>
 
@@ -11,7 +13,6 @@ class EventsStatement
 {
 public:
     // The select list every event query of the program shares.
-    static const QString kEventColumns;
 
     // `singleEntry`: the group is one work place entry of the tree (its
     // select line carries the condition); otherwise the group of a root or

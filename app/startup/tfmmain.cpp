@@ -1,7 +1,9 @@
 #include "tfmmain.h"
 
+#include "changenotifier.h"
 #include "connection.h"
 #include "dberror.h"
+#include "duereminders.h"
 #include "eventcommands.h"
 #include "eventsubscription.h"
 #include "initfile.h"
@@ -12,9 +14,14 @@
 #include "plannerpage.h"
 #include "platform.h"
 #include "query.h"
+#include "reminders.h"
+#include "taskchoices.h"
 #include "tfmabout.h"
 #include "tfmload.h"
+#include "tfmmp.h"
+#include "tfmnew.h"
 #include "tfmsystementer.h"
+#include "tfmtask.h"
 #include "toolpictures.h"
 #include "workplacetree.h"
 
@@ -413,6 +420,50 @@ void TfmMain::applyLogin(const LoginProfile& profile)
     } catch (const db::DbError& e) {
         platform().error(e.text());
     }
+    setUpReminders();
+}
+
+// The due-reminder query and its timer, the sound player, and the alert
+// dispatch with its notice window, for the logged-in user.
+void TfmMain::setUpReminders()
+{
+    if (!m_reminders) {
+        m_player = std::make_unique<tasks::TfmMP>();
+        m_notice = std::make_unique<tasks::TfmNew>();
+        m_reminders = std::make_unique<tasks::Reminders>(*m_connection, *m_player);
+        m_notifier = new tasks::ChangeNotifier(*m_notice, this);
+        m_notifier->setMainWindow(this);
+        m_notifier->setRights(&m_reminders->due().rights());
+        m_notifier->setPlannerPageShown([this] { return m_notebook->currentIndex() == PlannerPage; });
+        connect(this, &TfmMain::databaseAlert, m_notifier, &tasks::ChangeNotifier::handleAlert);
+        connect(m_notifier, &tasks::ChangeNotifier::workPlacesChanged, this, &TfmMain::RefreshWorkPlaces);
+        // Outside changes reload the planner's events; the calendar's marks
+        // stay off while the rows are away.
+        m_notifier->setEventsQuery(&m_planner->events());
+        connect(m_notifier, &tasks::ChangeNotifier::eventsAboutToReload, this,
+                [this] { m_planner->calendar()->setMarksEnabled(false); });
+        connect(m_notifier, &tasks::ChangeNotifier::eventsReloaded, this,
+                [this] { m_planner->calendar()->setMarksEnabled(true); });
+        connect(m_reminders.get(), &tasks::Reminders::openEventRequested, this, &TfmMain::openRemindedEvent);
+    }
+    m_reminders->setUser(m_profile.userId, m_profile.role);
+    m_reminders->buildQuery();
+    m_player->setUp();
+    m_notifier->setNewEventNotices(m_profile.newEventNotices);
+    m_notifier->setLoggedIn(true);
+}
+
+void TfmMain::openRemindedEvent()
+{
+    // The event is shown for reading only, above the reminder window.
+    try {
+        planner::TfmTask dialog(planner::TaskChoices::load(*m_connection), this);
+        dialog.fillFromRow(m_reminders->due().qAlarmEvents());
+        dialog.setViewOnly(planner::TfmTask::ViewOnlyOk::Hidden);
+        dialog.exec();
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
+    }
 }
 
 bool TfmMain::start()
@@ -548,6 +599,8 @@ void TfmMain::RefreshWorkPlaces()
     } catch (const db::DbError& e) {
         platform().error(e.text());
     }
+    if (m_reminders)
+        m_reminders->buildQuery();
     showPage(m_pages->checkedId());
 }
 

@@ -28,6 +28,12 @@ class MarkupStatusBar;
 namespace tarvik::planner {
 class PlannerPage;
 }
+namespace tarvik::tasks {
+class ChangeNotifier;
+class Reminders;
+class TfmMP;
+class TfmNew;
+} // namespace tarvik::tasks
 
 namespace tarvik::startup {
 
@@ -81,6 +87,12 @@ public:
     // The planner page: its events query, grid, calendar and work place tree.
     [[nodiscard]] planner::PlannerPage* planner() const { return m_planner; }
     [[nodiscard]] Qt::WindowStates trayRestoreState() const { return m_trayRestoreState; }
+    // Reminders, sound player, notice window and alert dispatch; null until
+    // the login set them up.
+    [[nodiscard]] tasks::Reminders* reminders() const { return m_reminders.get(); }
+    [[nodiscard]] tasks::TfmMP* soundPlayer() const { return m_player.get(); }
+    [[nodiscard]] tasks::TfmNew* noticeWindow() const { return m_notice.get(); }
+    [[nodiscard]] tasks::ChangeNotifier* changeNotifier() const { return m_notifier; }
 
 signals:
     // Every alert the database delivers, on the user-interface thread.
@@ -115,6 +127,8 @@ private:
     void updateLockKeys(int key);
     // "Правка" of the planner only while events can be shown.
     void plannerAvailabilityChanged(bool canShow);
+    void setUpReminders();
+    void openRemindedEvent();
 
     QString m_programDir;
     QString m_databaseName;
@@ -147,6 +161,10 @@ private:
     bool m_numLock = false;
     bool m_capsLock = false;
     QSystemTrayIcon* m_tray = nullptr;
+    std::unique_ptr<tasks::TfmMP> m_player;
+    std::unique_ptr<tasks::TfmNew> m_notice;
+    std::unique_ptr<tasks::Reminders> m_reminders;
+    tasks::ChangeNotifier* m_notifier = nullptr;
 };
 
 } // namespace tarvik::startup
