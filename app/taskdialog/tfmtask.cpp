@@ -89,6 +89,10 @@ TfmTask::TfmTask(TaskChoices choices, QWidget* parent) : QDialog(parent), m_choi
     btCancel->setObjectName(QStringLiteral("btCancel"));
     btCancel->setVisible(false);
     connect(btCancel, &QPushButton::clicked, m_bar->cancelButton(), &QToolButton::click);
+    // Enter accepts through btOK even while sbOK is disabled: an empty
+    // header or no template can be accepted from the keyboard.
+    disconnect(btOK, &QPushButton::clicked, m_bar, nullptr);
+    connect(btOK, &QPushButton::clicked, this, &TfmTask::btOKClick);
 
     m_edHeader = new QLineEdit(this);
     m_edHeader->setObjectName(QStringLiteral("edHeader"));
@@ -261,6 +265,12 @@ void TfmTask::sbOKClick()
 {
     if (!m_bar->okButton()->isEnabled())
         return;
+    m_accepted = true;
+    done(QDialog::Accepted);
+}
+
+void TfmTask::btOKClick()
+{
     m_accepted = true;
     done(QDialog::Accepted);
 }

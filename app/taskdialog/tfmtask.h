@@ -93,6 +93,7 @@ public:
 
 public slots:
     void sbOKClick();
+    void btOKClick();
     void sbCancelClick();
     void sbHelpClick();
     void sbPrintClick();

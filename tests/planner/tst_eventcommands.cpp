@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 
 using namespace tarvik;
 using namespace tarvik::planner;
@@ -238,4 +239,50 @@ TEST_F(EventCommandsTest, PageSearchIgnoresCaseAndMarkupAndStartsFromTheFirstIte
     EXPECT_EQ(grid().selectedItem(), itemOf(a));
     EXPECT_FALSE(commands().sbSearchClick(QStringLiteral("font"))) << "markup tags are never matched";
     EXPECT_EQ(grid().selectedItem(), nullptr);
+}
+
+// Another workstation holds an uncommitted change of the event: change,
+// delete and move fail at once with the server's text and lose nothing.
+TEST_F(EventCommandsTest, LockConflictShowsServerTextAndLosesNothing)
+{
+    const int id = addEvent(eventAt(m_first, at(3, 15, 9), at(3, 15, 10), QStringLiteral("занято")));
+    open(m_boss, UserRole::Boss).sb1Click();
+    auto other = s_db->connect();
+    other->execute(QStringLiteral("UPDATE EVENTS SET COMMENT = 'чужая правка' WHERE ID = :I"),
+                   {{QStringLiteral("I"), id}});
+
+    select(id);
+    answerDialog(QStringLiteral("моя правка"));
+    commands().sbEditClick();
+    m_platform.queueAnswer(true);
+    select(id);
+    commands().sbDelClick();
+    // A real drag into the next column, two hours later.
+    m_page->show();
+    PlannerItem* item = itemOf(id);
+    ASSERT_NE(item, nullptr);
+    const QPoint from = grid().itemRect(item).center();
+    const QPoint to =
+        grid().cellRect(1, 22).center() + QPoint(0, from.y() - grid().cellRect(0, 18).center().y());
+    QTest::mousePress(grid().viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(grid().viewport(), to);
+    QTest::mouseRelease(grid().viewport(), Qt::LeftButton, {}, to);
+
+    QStringList errors;
+    for (const auto& m : m_platform.messages())
+        if (m.kind == MessageKind::Error)
+            errors << m.text;
+    ASSERT_EQ(errors.size(), 3);
+    for (const QString& e : errors)
+        EXPECT_TRUE(e.contains(QStringLiteral("concurrent"))) << e.toStdString();
+    EXPECT_EQ(m_page->events().state(), db::Query::State::Browse);
+    ASSERT_TRUE(m_page->events().locate(QStringLiteral("ID"), id)) << "the row is still loaded";
+    EXPECT_EQ(m_page->events().text(QStringLiteral("HEADER")), QStringLiteral("занято"));
+    ASSERT_NE(itemOf(id), nullptr);
+    EXPECT_EQ(itemOf(id)->position, 0) << "the item is back where the database has it";
+
+    other->commit();
+    EXPECT_EQ(eventColumn(id, QStringLiteral("HEADER")).toString(), QStringLiteral("занято"));
+    EXPECT_EQ(eventColumn(id, QStringLiteral("COMMENT")).toString(), QStringLiteral("чужая правка"));
+    EXPECT_EQ(eventColumn(id, QStringLiteral("WORKPLACE")).toInt(), m_first);
 }
