@@ -2,6 +2,7 @@
 // a real database with the scripted platform.
 
 #include "connection.h"
+#include "mainwindowfixture.h"
 #include "markupcombobox.h"
 #include "markupstatusbar.h"
 #include "platformscope.h"
@@ -31,69 +32,9 @@ using namespace tarvik::startup;
 
 namespace {
 
-class StartupTest : public testing::Test
+class StartupTest : public test::MainWindowFixture
 {
 protected:
-    static void SetUpTestSuite() { s_db = new test::TestDatabase(); }
-    static void TearDownTestSuite()
-    {
-        delete s_db;
-        s_db = nullptr;
-    }
-    void SetUp() override
-    {
-        m_c = s_db->connect();
-        // Every test starts with nobody present and no saved placement.
-        m_c->execute(
-            QStringLiteral("UPDATE USERS SET INSYSTEM = 'F', MONO = 'F', WSTATE = NULL, CPWIDTH = 0, "
-                           "STARTSYSTEM = NULL"));
-        m_c->execute(QStringLiteral("DELETE FROM MESAGES"));
-        m_c->commitRetaining();
-    }
-    void writeInit(const QByteArray& text)
-    {
-        QFile f(m_programDir.filePath(QStringLiteral("init.txt")));
-        f.open(QIODevice::WriteOnly);
-        f.write(text);
-    }
-    int addUser(const QString& name, const QString& boss, const QVariant& bossId)
-    {
-        const int id = int(m_c->generatorValue(QStringLiteral("USERS_ID")));
-        m_c->execute(QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID) VALUES "
-                                    "(:I, :N, 'Pw', 'F', :B, :BI)"),
-                     {{QStringLiteral("I"), id},
-                      {QStringLiteral("N"), name},
-                      {QStringLiteral("B"), boss},
-                      {QStringLiteral("BI"), bossId}});
-        m_c->commitRetaining();
-        return id;
-    }
-    // A main window logged in as the named user through its login dialog.
-    std::unique_ptr<TfmMain> loggedIn(const QString& name, const QString& password, bool exclusive)
-    {
-        writeInit(s_db->name().toLocal8Bit() + "\n");
-        auto window = std::make_unique<TfmMain>(m_programDir.path());
-        EXPECT_TRUE(window->connectDatabase());
-        TfmSystemEnter* login = window->loginDialog();
-        EXPECT_TRUE(login->openList());
-        EXPECT_TRUE(window->users().locate(QStringLiteral("NAME"), name));
-        login->findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUser"))
-            ->selectPosition(window->users().recNo());
-        login->findChild<QLineEdit*>(QStringLiteral("edPass"))->setText(password);
-        login->findChild<QCheckBox*>(QStringLiteral("cbMono"))->setChecked(exclusive);
-        login->sbOKClick();
-        EXPECT_TRUE(login->loggedIn());
-        window->applyLogin(login->profile());
-        return window;
-    }
-    QVariant userColumn(int id, const QString& column)
-    {
-        auto other = s_db->connect();
-        db::Query q(*other, QStringLiteral("SELECT * FROM USERS WHERE ID = :I"));
-        q.setParam(QStringLiteral("I"), id);
-        q.open();
-        return q.value(column);
-    }
     static QString panel(const std::unique_ptr<TfmMain>& w, int i)
     {
         return w->findChild<widgets::MarkupStatusBar*>(QStringLiteral("StatusBar"))->panelText(i);
@@ -104,15 +45,7 @@ protected:
             return action->isVisible();
         return w.findChild<QMenu*>(name)->menuAction()->isVisible();
     }
-
-    static test::TestDatabase* s_db;
-    ScriptedPlatform m_platform;
-    PlatformScope m_scope{m_platform};
-    QTemporaryDir m_programDir;
-    std::unique_ptr<db::Connection> m_c;
 };
-
-test::TestDatabase* StartupTest::s_db = nullptr;
 
 } // namespace
 
@@ -156,7 +89,7 @@ TEST_F(StartupTest, ConnectionFailureBoxQuotesTheNameAndOffersTheDescription)
 TEST_F(StartupTest, LoginDialogPreselectsRememberedUserAndRemembersTheNewOne)
 {
     const int boss = addUser(QStringLiteral("Яшин"), QStringLiteral("T"), QVariant());
-    writeInit(s_db->name().toLocal8Bit());
+    writeInit(database().name().toLocal8Bit());
     TfmMain window(m_programDir.path());
     ASSERT_TRUE(window.connectDatabase());
     TfmSystemEnter* login = window.loginDialog();
@@ -198,7 +131,7 @@ TEST_F(StartupTest, StaleExclusiveMarkBlocksTheStart)
     const int held = addUser(QStringLiteral("Держатель"), QStringLiteral("F"), QVariant());
     m_c->execute(QStringLiteral("UPDATE USERS SET MONO = 'T' WHERE ID = :I"), {{QStringLiteral("I"), held}});
     m_c->commitRetaining();
-    writeInit(s_db->name().toLocal8Bit());
+    writeInit(database().name().toLocal8Bit());
     TfmMain window(m_programDir.path());
     ASSERT_TRUE(window.connectDatabase());
     EXPECT_FALSE(window.loginDialog()->openList());
