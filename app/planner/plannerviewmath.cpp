@@ -55,7 +55,12 @@ QString PlannerViewMath::weekTitle(QDate monday, QDate sunday)
 
 QString PlannerViewMath::monthTitle(QDate day)
 {
-    return russian().toString(day, QStringLiteral("MMMM"));
+    // The month on its own is named in the nominative, as the system's
+    // month names read ("Март"), not in the form a date uses ("марта").
+    QString name = russian().standaloneMonthName(day.month(), QLocale::LongFormat);
+    if (!name.isEmpty())
+        name[0] = name[0].toUpper();
+    return name;
 }
 
 } // namespace tarvik::planner

@@ -94,15 +94,12 @@ TEST(PlannerViewMath, MonthPeriodEndsAtTheLastDayTwentyThreeFiftyNine)
 
 TEST(PlannerViewMath, TitlesUseRussianNames)
 {
-    const QLocale ru(QLocale::Russian);
     const QDate day(2002, 7, 12);
-    EXPECT_EQ(PlannerViewMath::dayTitle(day), ru.toString(day, QStringLiteral("d MMMM yyyy, dddd")));
-    EXPECT_TRUE(PlannerViewMath::dayTitle(day).startsWith(QStringLiteral("12 ")));
-    EXPECT_TRUE(PlannerViewMath::dayTitle(day).endsWith(QStringLiteral("2002, пятница")));
+    EXPECT_EQ(PlannerViewMath::dayTitle(day), QStringLiteral("12 июля 2002, пятница"));
     EXPECT_EQ(PlannerViewMath::weekTitle(QDate(2002, 7, 8), QDate(2002, 7, 14)),
-              ru.toString(QDate(2002, 7, 8), QStringLiteral("d MMMM yyyy")) + QStringLiteral(" - ") +
-                  ru.toString(QDate(2002, 7, 14), QStringLiteral("d MMMM yyyy")));
-    EXPECT_EQ(PlannerViewMath::monthTitle(day), ru.toString(day, QStringLiteral("MMMM")));
+              QStringLiteral("8 июля 2002 - 14 июля 2002"));
+    EXPECT_EQ(PlannerViewMath::monthTitle(day), QStringLiteral("Июль"));
+    EXPECT_EQ(PlannerViewMath::monthTitle(QDate(2024, 12, 31)), QStringLiteral("Декабрь"));
 }
 
 TEST(EventMarkup, ColourTextIsRedGreenBlueFromTheLowByte)
