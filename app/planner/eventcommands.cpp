@@ -39,11 +39,6 @@ bool EventCommands::columnEditable()
     return true;
 }
 
-void EventCommands::commit()
-{
-    m_c.connection.commitRetaining();
-}
-
 void EventCommands::sbAddClick()
 {
     if (!m_c.grid.hasCellSelection())
@@ -72,7 +67,6 @@ void EventCommands::sbAddClick()
         m_c.events.setValue(QStringLiteral("WORKPLACE"), workPlace);
         m_c.events.setValue(QStringLiteral("DATEEDIT"), platform().now());
         m_c.events.post();
-        commit();
     } catch (const db::DbError& e) {
         m_c.events.cancel();
         platform().error(e.text());
@@ -96,7 +90,6 @@ void EventCommands::sbEditClick()
         m_c.events.setValue(QStringLiteral("USERSID"), m_c.rights.userId());
         m_c.events.setValue(QStringLiteral("DATEEDIT"), platform().now());
         m_c.events.post();
-        commit();
     } catch (const db::DbError& e) {
         m_c.events.cancel();
         platform().error(e.text());
@@ -105,14 +98,17 @@ void EventCommands::sbEditClick()
 
 void EventCommands::sbDelClick()
 {
-    PlannerItem* item = m_c.grid.selectedItem();
-    if (!item || !selectedItemEditable())
+    if (!m_c.grid.selectedItem() || !selectedItemEditable())
         return;
-    if (!platform().confirm(kDeleteQuestion))
-        return;
+    if (platform().confirm(kDeleteQuestion))
+        removeCurrentEvent();
+}
+
+void EventCommands::removeCurrentEvent()
+{
     try {
         m_c.events.deleteRow();
-        commit();
+        m_c.connection.commitRetaining();
     } catch (const db::DbError& e) {
         platform().error(e.text());
         return;
@@ -133,14 +129,7 @@ void EventCommands::sbCutClick()
     if (!m_c.grid.selectedItem() || !selectedItemEditable())
         return;
     takeClipboard();
-    try {
-        m_c.events.deleteRow();
-        commit();
-    } catch (const db::DbError& e) {
-        platform().error(e.text());
-        return;
-    }
-    m_c.refreshMarks();
+    removeCurrentEvent();
 }
 
 void EventCommands::sbCopyClick()
@@ -167,7 +156,6 @@ void EventCommands::sbPasteClick()
         m_c.events.setValue(QStringLiteral("COMMENT"), m_clipboard.comment);
         m_c.events.setValue(QStringLiteral("TEMPLATE"), m_clipboard.templateId);
         m_c.events.post();
-        commit();
     } catch (const db::DbError& e) {
         m_c.events.cancel();
         platform().error(e.text());

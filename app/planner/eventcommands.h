@@ -35,8 +35,9 @@ struct EventClipboard
 
 // The planner page's commands on events: add, change, delete, cut, copy,
 // paste, the move check after a drag, and the page search. Each acts on the
-// grid's selection, checks the edit right, stores through the events query
-// and commits at once, so the change reaches every workstation.
+// grid's selection, checks the edit right and stores through the events
+// query, whose every post the planner page commits at once; deletions are
+// committed here. So each change reaches every workstation.
 class EventCommands : public QObject
 {
     Q_OBJECT
@@ -87,7 +88,8 @@ private:
     [[nodiscard]] bool selectedItemEditable();
     [[nodiscard]] bool columnEditable();
     void takeClipboard();
-    void commit();
+    // Deletes the current row and commits.
+    void removeCurrentEvent();
 
     Context m_c;
     QWidget* m_dialogParent;
