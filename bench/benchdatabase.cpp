@@ -156,8 +156,8 @@ void BenchDatabase::addWorkPlaces(db::Connection& c)
 void BenchDatabase::addEvents(db::Connection& c)
 {
     std::mt19937 rng(20260101);
-    const QDate firstDay(m_size.year, 1, 1);
-    const int days = firstDay.daysInYear();
+    const QDate firstDay(m_size.year, m_size.month > 0 ? m_size.month : 1, 1);
+    const int days = m_size.month > 0 ? firstDay.daysInMonth() : firstDay.daysInYear();
     const QDateTime edited(QDate(m_size.year - 1, 12, 20), QTime(17, 5));
     auto appendRow = [&](QVariantList& values, int n) {
         const QDate day = firstDay.addDays(rng() % days);

@@ -10,8 +10,8 @@
 
 namespace tarvik::bench {
 
-// A throwaway database on the local server filled with a year of planner
-// events, dropped again when the object goes.
+// A throwaway database on the local server filled with a year (or a month)
+// of planner events, dropped again when the object goes.
 class BenchDatabase
 {
 public:
@@ -20,6 +20,9 @@ public:
         int events = 200000;
         int workPlaces = 50;
         int year = 2026;
+        // 1 to 12 puts every event into that month of the year; 0 spreads
+        // them over the whole year.
+        int month = 0;
     };
 
     explicit BenchDatabase(Size size);

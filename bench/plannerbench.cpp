@@ -1,0 +1,265 @@
+// The planner page of a boss with 20 work places and 2,000 events in one
+// month: from building the page after login to the month view's first paint
+// offscreen, split into its steps, and the day and week views after it.
+
+#include "benchdatabase.h"
+
+#include "connection.h"
+#include "dberror.h"
+#include "plannergrid.h"
+#include "plannerpage.h"
+#include "platformscope.h"
+#include "query.h"
+#include "roles.h"
+#include "scriptedplatform.h"
+
+#include <QApplication>
+#include <QLayout>
+#include <QPixmap>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+using namespace tarvik;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kEvents = 2000;
+constexpr int kWorkPlaces = 20;
+constexpr int kYear = 2026;
+constexpr int kMonth = 3;
+constexpr int kRepetitions = 9;
+const QSize kPageSize(1280, 900);
+
+// One repetition's figures in milliseconds.
+struct Sample
+{
+    double setup = 0; // page built, lists and options read, shown
+    double load = 0;  // tree built, first entry chosen, events loaded
+    double items = 0; // month view's items from the rows
+    double paint = 0; // layout and the first paint of the page
+    double dayItems = 0;
+    double dayPaint = 0;
+    double weekItems = 0;
+    double weekPaint = 0;
+    [[nodiscard]] double total() const { return setup + load + items + paint; }
+};
+
+double msSince(Clock::time_point& since)
+{
+    const Clock::time_point now = Clock::now();
+    const double ms = std::chrono::duration<double, std::milli>(now - since).count();
+    since = now;
+    return ms;
+}
+
+// The layout the page asked for since it was shown, then the whole page
+// drawn as the screen would get it.
+void paint(planner::PlannerPage& page)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QPixmap pixmap = page.grab();
+    benchmark::DoNotOptimize(pixmap.cacheKey());
+}
+
+// The boss owning every work place, and three more templates than the
+// built-in one shared out among the events that have a template.
+int addBossAndTemplates(db::Connection& c)
+{
+    const int boss = int(c.generatorValue(QStringLiteral("USERS_ID")));
+    c.execute(QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, INSYSTEM, MONO) "
+                             "VALUES (:Id, 'Начальник отдела продаж', 'Pw', 'F', 'T', 'F', 'F')"),
+              {{QStringLiteral("Id"), boss}});
+    c.execute(QStringLiteral("UPDATE WORKPLACE SET BOSSID = :Boss"), {{QStringLiteral("Boss"), boss}});
+
+    const QList<std::pair<QString, int>> templates = {{QStringLiteral("Встреча с клиентом"), 0x80C0FF},
+                                                      {QStringLiteral("Срочное"), 0x4040FF},
+                                                      {QStringLiteral("Выезд"), 0x60D060}};
+    QList<int> ids{1};
+    for (const auto& [name, colour] : templates) {
+        const int id = int(c.generatorValue(QStringLiteral("TEMPLATE_ID")));
+        c.execute(
+            QStringLiteral(
+                "INSERT INTO TEMPLATE (ID, NAME, TRACKCOLOR, CAPTIONBG, CAPTIONFONT, CAPTIONFONTCOLOR, "
+                "CAPTIONFONTSIZE, HEADERFONT, HEADERFONTCOLOR, HEADERFONTSIZE, BGCOLOR, TEXTFONT, "
+                "TEXTFONTCOLOR, TEXTFONTSIZE, CAPTIONCOLOR, TEXTCOLOR, BRUSHSTILE, TDEFAULT) "
+                "SELECT CAST(:Id AS INTEGER), CAST(:Name AS VARCHAR(100)), CAST(:Colour AS INTEGER), "
+                "CAST(:Colour AS INTEGER), CAPTIONFONT, CAPTIONFONTCOLOR, CAPTIONFONTSIZE, HEADERFONT, "
+                "HEADERFONTCOLOR, HEADERFONTSIZE, BGCOLOR, TEXTFONT, TEXTFONTCOLOR, TEXTFONTSIZE, "
+                "CAPTIONCOLOR, TEXTCOLOR, BRUSHSTILE, 'F' FROM TEMPLATE WHERE ID = 1"),
+            {{QStringLiteral("Id"), id}, {QStringLiteral("Name"), name}, {QStringLiteral("Colour"), colour}});
+        ids << id;
+    }
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        c.execute(QStringLiteral("UPDATE EVENTS SET TEMPLATE = :Template WHERE TEMPLATE IS NOT NULL AND "
+                                 "MOD(ID, :Count) = :Rest"),
+                  {{QStringLiteral("Template"), ids.at(i)},
+                   {QStringLiteral("Count"), int(ids.size())},
+                   {QStringLiteral("Rest"), int(i)}});
+    c.commitRetaining();
+    return boss;
+}
+
+// A workstation where the boss has just logged in, as the main window builds
+// it; the connection stays, everything else is made anew each time.
+class Station
+{
+public:
+    Station(const bench::BenchDatabase& database, int bossId)
+        : m_connection(database.connect()), m_boss(bossId)
+    {}
+
+    Sample run(int* rows, int* monthItems)
+    {
+        Sample s;
+        Clock::time_point t = Clock::now();
+        db::Query users(*m_connection, QStringLiteral("SELECT * FROM Users ORDER BY Name"));
+        users.open();
+        planner::PlannerPage page(*m_connection, users);
+        page.resize(kPageSize);
+        page.setUser(m_boss, UserRole::Boss);
+        page.openLists();
+        page.ReadOptions();
+        page.show();
+        s.setup = msSince(t);
+        page.refreshWorkPlaces();
+        s.load = msSince(t);
+        page.sb31Click();
+        s.items = msSince(t);
+        paint(page);
+        s.paint = msSince(t);
+        *rows = page.events().recordCount();
+        *monthItems = page.grid()->itemCount();
+        if (!page.canShowEvents())
+            throw std::runtime_error("the planner page could not show the events");
+
+        page.sb1Click();
+        s.dayItems = msSince(t);
+        paint(page);
+        s.dayPaint = msSince(t);
+        page.sb7Click();
+        s.weekItems = msSince(t);
+        paint(page);
+        s.weekPaint = msSince(t);
+        return s;
+    }
+
+private:
+    std::unique_ptr<db::Connection> m_connection;
+    int m_boss;
+};
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+template <typename Field> double medianOf(const std::vector<Sample>& samples, Field field)
+{
+    std::vector<double> v;
+    for (const Sample& s : samples)
+        v.push_back(field(s));
+    return median(v);
+}
+
+int run(int argc, char** argv)
+{
+    ScriptedPlatform platform;
+    // The calendar opens on today: a Monday in the middle of the month.
+    platform.setNow(QDateTime(QDate(kYear, kMonth, 16), QTime(10, 0)));
+    PlatformScope scope(platform);
+
+    bench::BenchDatabase database({kEvents, kWorkPlaces, kYear, kMonth});
+    const double fillSeconds = database.fill();
+    int boss = 0;
+    {
+        const auto c = database.connect();
+        boss = addBossAndTemplates(*c);
+        c->commit();
+    }
+    std::printf("fill_s=%.2f events=%d work_places=%d month=%d-%02d\n", fillSeconds, kEvents, kWorkPlaces,
+                kYear, kMonth);
+    std::fflush(stdout);
+
+    Station station(database, boss);
+    int rows = 0;
+    int items = 0;
+    // Fonts, pictures and the statement cache come in once per program.
+    (void)station.run(&rows, &items);
+    if (!platform.messages().isEmpty()) {
+        std::fprintf(stderr, "the page reported: %s\n", qPrintable(platform.messageTexts().join(u'\n')));
+        return 1;
+    }
+
+    std::vector<Sample> samples;
+    benchmark::RegisterBenchmark("PlannerPage/MonthFirstPaint",
+                                 [&](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         const Sample s = station.run(&rows, &items);
+                                         samples.push_back(s);
+                                         state.SetIterationTime(s.total() / 1e3);
+                                     }
+                                     state.counters["rows"] = rows;
+                                     state.counters["items"] = items;
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(kRepetitions)
+        ->UseManualTime();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (samples.empty())
+        return 0;
+
+    std::printf("\nrows=%d items=%d load_ms=%.1f items_ms=%.1f paint_ms=%.1f total_ms=%.1f setup_ms=%.1f "
+                "repetitions=%zu\n",
+                rows, items, medianOf(samples, [](const Sample& s) { return s.load; }),
+                medianOf(samples, [](const Sample& s) { return s.items; }),
+                medianOf(samples, [](const Sample& s) { return s.paint; }),
+                medianOf(samples, [](const Sample& s) { return s.total(); }),
+                medianOf(samples, [](const Sample& s) { return s.setup; }), samples.size());
+    std::printf("day items_ms=%.1f paint_ms=%.1f\n",
+                medianOf(samples, [](const Sample& s) { return s.dayItems; }),
+                medianOf(samples, [](const Sample& s) { return s.dayPaint; }));
+    std::printf("week items_ms=%.1f paint_ms=%.1f\n",
+                medianOf(samples, [](const Sample& s) { return s.weekItems; }),
+                medianOf(samples, [](const Sample& s) { return s.weekPaint; }));
+    return 0;
+}
+
+// The offscreen platform warns at every top-level show that it cannot pass
+// size hints on; that says nothing about the page.
+void dropSizeHintWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(dropSizeHintWarnings);
+    QApplication app(argc, argv);
+    try {
+        return run(argc, argv);
+    } catch (const db::DbError& e) {
+        std::fprintf(stderr, "bench_planner: %s\n%s\n", qPrintable(e.text()), qPrintable(e.statement()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_planner: %s\n", e.what());
+    }
+    return 1;
+}
