@@ -111,7 +111,7 @@ TEST_F(RemindersTest, ReminderBecomesDueItsIntervalBeforeTheStart)
     };
     const Case cases[] = {
         {"90 minutes before 10:00, at 08:30", 90, at(10, 0), at(8, 30), true},
-        {"90 minutes before 10:00, at 08:29:50", 90, at(10, 0), at(8, 29, 50), false},
+        {"90 minutes before 10:00, at 08:29:59", 90, at(10, 0), at(8, 29, 59), false},
         {"10 minutes before 10:00, at 09:55", 10, at(10, 0), at(9, 55), true},
         {"no reminder, after the start", 0, at(10, 0), at(10, 30), false},
         {"null reminder, after the start", QVariant(), at(10, 0), at(10, 30), false},
