@@ -482,24 +482,6 @@ void PlannerPage::windowResized(int windowHeight)
         m_grid->setRowHeight(rowHeightFor(m_view, windowHeight));
 }
 
-void PlannerPage::reloadEvents()
-{
-    if (!m_events->isOpen())
-        return;
-    const QVariant current = m_events->recNo() >= 0 ? m_events->value(QStringLiteral("ID")) : QVariant();
-    m_calendar->setMarksEnabled(false);
-    try {
-        m_events->close();
-        m_events->open();
-    } catch (...) {
-        m_calendar->setMarksEnabled(true);
-        throw;
-    }
-    m_calendar->setMarksEnabled(true);
-    if (current.isValid())
-        m_events->locate(QStringLiteral("ID"), current);
-}
-
 void PlannerPage::PlannerItemAnchorClick(widgets::PlannerItem* item, const QString& target)
 {
     if (!item || !m_events->isOpen() || m_events->recNo() < 0)

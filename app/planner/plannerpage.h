@@ -93,12 +93,6 @@ public:
     // The main window's height changed: the shown view's row height follows.
     void windowResized(int windowHeight);
 
-    // The rows changed at some workstation: reads them again with the same
-    // statement and period, keeping the current row (by ID), the view and
-    // the position map. Nothing when the events are not loaded. Throws
-    // db::DbError; the calendar's marks come back on in any case.
-    void reloadEvents();
-
     void PlannerItemAnchorClick(widgets::PlannerItem* item, const QString& target);
     void qEventsAfterPost();
 

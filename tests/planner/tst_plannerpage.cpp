@@ -3,6 +3,7 @@
 // pasted items back, the work place tree of each role and the reload on an
 // outside change.
 
+#include "changenotifier.h"
 #include "dbdaysource.h"
 #include "dbperiodsource.h"
 #include "markupitemdelegate.h"
@@ -14,6 +15,7 @@
 #include "plannerpage.h"
 #include "plannerviewmath.h"
 #include "query.h"
+#include "tfmnew.h"
 #include "workplacetree.h"
 
 #include <QLabel>
@@ -321,8 +323,6 @@ TEST_F(PlannerPageTest, BossWithoutWorkPlacesCannotSeeThePlanner)
     EXPECT_FALSE(caption->isHidden());
     EXPECT_EQ(caption->text(), QStringLiteral("Просмотр невозможен"));
     EXPECT_FALSE(page.calendar()->isEnabled());
-    page.reloadEvents(); // nothing loaded: nothing to reload
-    EXPECT_FALSE(page.events().isOpen());
 }
 
 TEST_F(PlannerPageTest, AdministratorsTreeHasOneEntryPerBossAndChoosesTheFirst)
@@ -405,7 +405,17 @@ TEST_F(PlannerPageTest, ReloadOnOutsideChangeKeepsTheCurrentRow)
          {QStringLiteral("W"), place}});
     other->commitRetaining();
 
-    page.reloadEvents();
+    // The main window hands the alert to its change notifier, which turns
+    // the page's calendar marks off around the reload.
+    tasks::TfmNew notice;
+    tasks::ChangeNotifier notifier(notice);
+    notifier.setLoggedIn(true);
+    notifier.setEventsQuery(&page.events());
+    QObject::connect(&notifier, &tasks::ChangeNotifier::eventsAboutToReload,
+                     [&page] { page.calendar()->setMarksEnabled(false); });
+    QObject::connect(&notifier, &tasks::ChangeNotifier::eventsReloaded,
+                     [&page] { page.calendar()->setMarksEnabled(true); });
+    notifier.handleAlert(QStringLiteral("INS_EVENTS"));
     EXPECT_EQ(page.events().recordCount(), 3);
     EXPECT_EQ(page.events().value(QStringLiteral("ID")).toInt(), second);
     EXPECT_EQ(page.events().recNo(), 2);
