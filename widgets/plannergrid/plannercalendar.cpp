@@ -1,5 +1,6 @@
 #include "plannercalendar.h"
 
+#include "platform.h"
 #include "query.h"
 
 #include <QMouseEvent>
@@ -193,13 +194,15 @@ void PlannerCalendar::paintDay(QPainter& p, QDate day) const
     if (day == m_date)
         p.fillRect(r.adjusted(3, 3, -3, -3), palette().highlight());
     const bool weekend = day.dayOfWeek() >= Qt::Saturday;
+    // Today by the program's clock, as everything else reads it.
+    const bool today = day == platform().now().date();
     QFont f = font();
-    f.setBold(day == QDate::currentDate());
+    f.setBold(today);
     p.setFont(f);
     p.setPen(day == m_date ? palette().color(QPalette::HighlightedText)
                            : (weekend ? QColor(Qt::red) : palette().color(QPalette::Text)));
     p.drawText(r, Qt::AlignCenter, QString::number(day.day()));
-    if (day == QDate::currentDate()) {
+    if (today) {
         p.setPen(QPen(Qt::red, 1));
         p.drawRect(r.adjusted(1, 1, -2, -2));
     }
