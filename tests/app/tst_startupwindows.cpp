@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -253,5 +254,30 @@ TEST_F(StartupTest, PageButtonsSwapTheEditMenusAndThePanel)
     EXPECT_TRUE(menuShown(*w, QStringLiteral("miEdit")));
     EXPECT_FALSE(menuShown(*w, QStringLiteral("miEditTodo")));
     EXPECT_EQ(w->plannerSlotHeight(), 167);
+    w->close();
+}
+
+// Minimising hides the window in the tray; bringing it back returns it to
+// the state it had before, maximised included.
+TEST_F(StartupTest, MinimiseGoesToTheTrayAndComesBackMaximised)
+{
+    auto w = loggedIn(QStringLiteral("Администратор"), QStringLiteral("admin"), false);
+    w->show();
+    w->FormActivate();
+    auto* tray = w->findChild<QSystemTrayIcon*>(QStringLiteral("TrayIcon"));
+    ASSERT_NE(tray, nullptr);
+    EXPECT_FALSE(tray->isVisible()) << "inactive until the window is minimised";
+    w->showMaximized();
+    QTest::qWait(20);
+    EXPECT_EQ(w->trayRestoreState(), Qt::WindowMaximized);
+
+    w->setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 2000));
+    EXPECT_TRUE(tray->isVisible());
+
+    w->restoreFromTray();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->isMaximized());
+    EXPECT_FALSE(tray->isVisible());
     w->close();
 }
