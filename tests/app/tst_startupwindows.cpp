@@ -231,8 +231,9 @@ TEST_F(StartupTest, UtilitiesStartRuduvoAndHelpOpensTopicOne)
 
 TEST_F(StartupTest, PageButtonsSwapTheEditMenusAndThePanel)
 {
-    // The planner's "Правка" needs events that can be shown: a boss with a work place.
-    const int boss = addUser(QStringLiteral("Шеф правки"), QStringLiteral("T"), QVariant());
+    // The planner's "Правка" needs events that can be shown: the
+    // administrator's first boss (in name order) has a work place.
+    const int boss = addUser(QStringLiteral("Аверин"), QStringLiteral("T"), QVariant());
     m_c->execute(QStringLiteral(
                      "INSERT INTO WORKPLACE (ID, NAME, BOSSID) VALUES (GEN_ID(WORKPLACE_ID, 1), 'Цех', :B)"),
                  {{QStringLiteral("B"), boss}});
