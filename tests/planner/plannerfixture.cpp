@@ -4,23 +4,10 @@
 
 namespace tarvik::test {
 
-TestDatabase* PlannerFixture::s_db = nullptr;
-
-void PlannerFixture::SetUpTestSuite()
-{
-    s_db = new TestDatabase();
-}
-
-void PlannerFixture::TearDownTestSuite()
-{
-    delete s_db;
-    s_db = nullptr;
-}
-
 void PlannerFixture::SetUp()
 {
     m_platform.setNow(at(3, 15, 10));
-    m_c = s_db->connect();
+    m_c = database().connect();
     for (const char* sql :
          {"DELETE FROM EVENTS", "DELETE FROM USERWORKPLACE", "DELETE FROM WORKPLACE",
           "DELETE FROM USERS WHERE ID <> 1",
@@ -93,7 +80,7 @@ int PlannerFixture::addEvent(const EventRow& row)
 
 QVariant PlannerFixture::eventColumn(int id, const QString& column) const
 {
-    auto other = s_db->connect();
+    auto other = database().connect();
     db::Query q(*other, QStringLiteral("SELECT * FROM EVENTS WHERE ID = :I"));
     q.setParam(QStringLiteral("I"), id);
     q.open();

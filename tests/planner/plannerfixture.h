@@ -36,11 +36,9 @@ struct EventRow
 // A suite on its own database; every test starts with only the built-in
 // administrator, no work places, rights or events, the initial options, and
 // the clock standing at 15 March 2024, 10:00.
-class PlannerFixture : public testing::Test
+class PlannerFixture : public SharedDatabaseTest
 {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
 
     int addUser(const QString& name, UserRole role, const QVariant& bossId = {});
@@ -65,7 +63,6 @@ protected:
         return QDateTime(QDate(2024, month, day), QTime(hour, minute));
     }
 
-    static TestDatabase* s_db;
     ScriptedPlatform m_platform;
     PlatformScope m_scope{m_platform};
     std::unique_ptr<db::Connection> m_c;
@@ -88,7 +85,7 @@ protected:
     planner::PlannerPage& open(int userId, UserRole role)
     {
         close();
-        m_station = s_db->connect();
+        m_station = database().connect();
         m_users =
             std::make_unique<db::Query>(*m_station, QStringLiteral("SELECT * FROM Users ORDER BY Name"));
         m_users->open();

@@ -247,7 +247,7 @@ TEST_F(EventCommandsTest, LockConflictShowsServerTextAndLosesNothing)
 {
     const int id = addEvent(eventAt(m_first, at(3, 15, 9), at(3, 15, 10), QStringLiteral("занято")));
     open(m_boss, UserRole::Boss).sb1Click();
-    auto other = s_db->connect();
+    auto other = database().connect();
     other->execute(QStringLiteral("UPDATE EVENTS SET COMMENT = 'чужая правка' WHERE ID = :I"),
                    {{QStringLiteral("I"), id}});
 

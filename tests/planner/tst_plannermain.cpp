@@ -38,7 +38,7 @@ protected:
     {
         QFile init(m_programDir.filePath(QStringLiteral("init.txt")));
         init.open(QIODevice::WriteOnly);
-        init.write(s_db->name().toLocal8Bit() + "\n");
+        init.write(database().name().toLocal8Bit() + "\n");
         init.close();
         auto window = std::make_unique<TfmMain>(m_programDir.path());
         EXPECT_TRUE(window->connectDatabase());

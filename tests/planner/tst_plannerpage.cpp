@@ -395,7 +395,7 @@ TEST_F(PlannerPageTest, ReloadOnOutsideChangeKeepsTheCurrentRow)
     grid().selectItem(itemOf(second));
     ASSERT_EQ(page.events().recNo(), 1);
 
-    auto other = s_db->connect();
+    auto other = database().connect();
     // A key below the others: the current row moves down by one.
     other->execute(
         QStringLiteral("INSERT INTO EVENTS (ID, HEADER, STARTTIME, ENDTIME, WORKPLACE) VALUES (-1, "

@@ -95,18 +95,12 @@ TEST(TfmNewTest, NoticeSitsInTheCornerForFiveSeconds)
     EXPECT_FALSE(notice.timer().isActive());
 }
 
-class NotifierTest : public testing::Test
+class NotifierTest : public test::SharedDatabaseTest
 {
 protected:
-    static void SetUpTestSuite() { s_db = new test::TestDatabase(); }
-    static void TearDownTestSuite()
-    {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override
     {
-        m_c = s_db->connect();
+        m_c = database().connect();
         m_office.build(*m_c);
         // The planner's query: one month of one work place, ordered by ID.
         m_events = std::make_unique<db::Query>(
@@ -128,11 +122,10 @@ protected:
     // Another workstation adds an event.
     int addElsewhere(const EventRow& row)
     {
-        const auto other = s_db->connect();
+        const auto other = database().connect();
         return test::addEvent(*other, row);
     }
 
-    static test::TestDatabase* s_db;
     std::unique_ptr<db::Connection> m_c;
     TasksOffice m_office;
     ScriptedPlatform m_platform;
@@ -144,8 +137,6 @@ protected:
     TfmNew m_notice;
     ChangeNotifier m_notifier{m_notice};
 };
-
-test::TestDatabase* NotifierTest::s_db = nullptr;
 
 TEST_F(NotifierTest, NewEventIsAnnouncedByTheProfileSwitchWhenThePlannerIsNotInView)
 {
@@ -201,7 +192,7 @@ TEST_F(NotifierTest, ReloadKeepsTheCurrentEventAndSeesOtherWorkstationsChanges)
     ASSERT_TRUE(m_events->locate(QStringLiteral("ID"), m_first));
     m_events->next();
     const int second = m_events->integer(QStringLiteral("ID"));
-    const auto other = s_db->connect();
+    const auto other = database().connect();
     other->execute(QStringLiteral("UPDATE EVENTS SET HEADER = 'Исправлено' WHERE ID = :Id"),
                    {{QStringLiteral("Id"), m_first}});
     other->commitRetaining();
@@ -273,7 +264,7 @@ TEST_F(NotifierTest, RightsAlertRereadsTheRightsBeforeRebuilding)
     rights.reload();
     m_notifier.setRights(&rights);
     ASSERT_EQ(rights.visibleWorkPlaces().size(), 1);
-    const auto other = s_db->connect();
+    const auto other = database().connect();
     TasksOffice::addRight(*other, m_office.worker, m_office.p3, true, false);
     int seen = -1;
     QObject::connect(&m_notifier, &ChangeNotifier::workPlacesChanged,
@@ -307,7 +298,7 @@ TEST_F(NotifierTest, AnotherWorkstationsNewEventReachesTheNotice)
     ASSERT_TRUE(QTest::qWaitFor([this] { return m_notice.isVisible(); }, 5000));
     EXPECT_EQ(m_notice.lines().at(1), QStringLiteral("<b>Из филиала</b><br>"));
 
-    const auto other = s_db->connect();
+    const auto other = database().connect();
     other->execute(
         QStringLiteral("INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY) VALUES (GEN_ID(MESAGES_ID, 1), "
                        ":F, -1, 'Привет')"),
@@ -323,7 +314,7 @@ TEST_F(NotifierTest, MainWindowWiresRemindersAndAlertsAtLogin)
     QTemporaryDir programDir;
     QFile init(QDir(programDir.path()).filePath(QStringLiteral("init.txt")));
     ASSERT_TRUE(init.open(QIODevice::WriteOnly));
-    init.write(s_db->name().toLocal8Bit() + "\n");
+    init.write(database().name().toLocal8Bit() + "\n");
     init.close();
     startup::TfmMain window(programDir.path());
     ASSERT_TRUE(window.connectDatabase());
@@ -343,7 +334,7 @@ TEST_F(NotifierTest, MainWindowWiresRemindersAndAlertsAtLogin)
     EXPECT_EQ(letters.count(), 1);
 
     // Losing the last view right stops the worker's reminders.
-    const auto other = s_db->connect();
+    const auto other = database().connect();
     other->execute(QStringLiteral("UPDATE USERWORKPLACE SET WVIEW = 'F' WHERE USERID = :U"),
                    {{QStringLiteral("U"), m_office.worker}});
     other->commitRetaining();

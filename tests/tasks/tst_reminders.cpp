@@ -35,18 +35,12 @@ QDateTime at(int h, int m, int s = 0, int dayOffset = 0)
     return QDateTime(kDay.addDays(dayOffset), QTime(h, m, s));
 }
 
-class RemindersTest : public testing::Test
+class RemindersTest : public test::SharedDatabaseTest
 {
 protected:
-    static void SetUpTestSuite() { s_db = new test::TestDatabase(); }
-    static void TearDownTestSuite()
-    {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override
     {
-        m_c = s_db->connect();
+        m_c = database().connect();
         m_office.build(*m_c);
         m_platform.setNow(at(9, 0));
     }
@@ -62,7 +56,7 @@ protected:
     // What another workstation sees, committed.
     int committedCount(const QString& sql)
     {
-        const auto other = s_db->connect();
+        const auto other = database().connect();
         return test::countOf(*other, sql);
     }
     static void activate(TfmAlarmTask& w)
@@ -75,15 +69,12 @@ protected:
         return w.findChild<T*>(QLatin1String(name));
     }
 
-    static test::TestDatabase* s_db;
     std::unique_ptr<db::Connection> m_c;
     TasksOffice m_office;
     ScriptedPlatform m_platform;
     PlatformScope m_scope{m_platform};
     TfmMP m_player;
 };
-
-test::TestDatabase* RemindersTest::s_db = nullptr;
 
 TEST(DueReminderSql, AdministratorSeesEveryEventAndOthersTheirWorkPlacesLineByLine)
 {
@@ -325,7 +316,7 @@ TEST_F(RemindersTest, PostponeMovesTheEventForEverybodyAndRemindsAgainLater)
     ASSERT_TRUE(sbFw->isEnabled());
     sbFw->click();
 
-    const auto other = s_db->connect();
+    const auto other = database().connect();
     db::Query moved(*other,
                     QStringLiteral("SELECT STARTTIME, ENDTIME, ALARM, HEADER FROM EVENTS WHERE ID = :Id"));
     moved.setParam(QStringLiteral("Id"), id);
@@ -426,7 +417,7 @@ TEST_F(RemindersTest, ClosingRecordsEveryListedReminderForThisUser)
     child<QToolButton>(window, "sbOK")->click();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.shownMark(), 0);
-    const auto other = s_db->connect();
+    const auto other = database().connect();
     db::Query shown(*other, QStringLiteral("SELECT * FROM SHOWALARM ORDER BY IDEVENTS"));
     shown.open();
     ASSERT_EQ(shown.recordCount(), 2);
