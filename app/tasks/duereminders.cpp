@@ -102,9 +102,30 @@ DueReminders::Outcome DueReminders::checkCurrent() const
     return Outcome::Done;
 }
 
-DueReminders::Outcome DueReminders::deleteCurrent()
+// The list was read at the last tick; the user acts on what it showed him.
+// Whatever another workstation did since is seen by re-reading it.
+DueReminders::Outcome DueReminders::findCurrentAgain(const QDateTime& now)
 {
-    const Outcome outcome = checkCurrent();
+    const QVariant id = m_query->value(kId);
+    const QStringList place = {QStringLiteral("STARTTIME"), QStringLiteral("ENDTIME"),
+                               QStringLiteral("WORKPLACE")};
+    QVariantList shown;
+    for (const QString& column : place)
+        shown << m_query->value(column);
+    refresh(now);
+    if (!m_query->locate(kId, id))
+        return Outcome::Gone;
+    for (qsizetype i = 0; i < place.size(); ++i)
+        if (m_query->value(place.at(i)) != shown.at(i))
+            return Outcome::Gone;
+    return Outcome::Done;
+}
+
+DueReminders::Outcome DueReminders::deleteCurrent(const QDateTime& now)
+{
+    Outcome outcome = checkCurrent();
+    if (outcome == Outcome::Done)
+        outcome = findCurrentAgain(now);
     if (outcome != Outcome::Done)
         return outcome;
     m_query->deleteRow();
@@ -114,7 +135,9 @@ DueReminders::Outcome DueReminders::deleteCurrent()
 
 DueReminders::Outcome DueReminders::postponeCurrent(int minutes, const QDateTime& now)
 {
-    const Outcome outcome = checkCurrent();
+    Outcome outcome = checkCurrent();
+    if (outcome == Outcome::Done)
+        outcome = findCurrentAgain(now);
     if (outcome != Outcome::Done)
         return outcome;
     const qint64 seconds = qint64(minutes) * 60;

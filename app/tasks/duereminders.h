@@ -37,7 +37,8 @@ public:
     {
         Done,
         Empty,  // nothing listed: nothing done
-        NoRight // a worker without the edit right on the row's work place
+        NoRight, // a worker without the edit right on the row's work place
+        Gone     // another workstation deleted or moved the event since the list was read
     };
 
     explicit DueReminders(db::Connection& connection);
@@ -63,16 +64,21 @@ public:
     // The file of a SOUNDS row; empty when the row is gone or has no path.
     [[nodiscard]] QString soundPath(int soundId) const;
 
-    // Removes the current row's event.
-    Outcome deleteCurrent();
+    // Removes the current row's event. The list is re-read as of now first:
+    // an event deleted or moved elsewhere since is left alone (Gone).
+    Outcome deleteCurrent(const QDateTime& now);
     // Moves the current row's event by that many minutes, for everybody, and
-    // re-reads the list as of now.
+    // re-reads the list as of now. Like deleting, it acts only on the event
+    // as the list showed it, and writes it back as it is stored now.
     Outcome postponeCurrent(int minutes, const QDateTime& now);
     // Records every listed reminder as dealt with by the user.
     void recordShown();
 
 private:
     Outcome checkCurrent() const;
+    // Re-reads the list and makes the event of the current row current again,
+    // when it is still listed where it was.
+    [[nodiscard]] Outcome findCurrentAgain(const QDateTime& now);
 
     db::Connection& m_connection;
     AccessRights m_rights;

@@ -267,7 +267,7 @@ TEST_F(PlannerItemSourceTest, ItemCreatedOverSelectedCellsInsertsARowWithANewKey
     EXPECT_TRUE(item->bound);
     EXPECT_TRUE(item->selected);
     EXPECT_EQ(item->start, at(6));
-    EXPECT_EQ(item->end, at(8));
+    EXPECT_EQ(item->end, at(7, 23, 59)) << "whole days end within their last day";
     const int key = item->key.toInt();
     EXPECT_GT(key, 0);
     EXPECT_EQ(query->integer(QStringLiteral("ID")), key);

@@ -468,7 +468,7 @@ TEST_F(RemindersTest, ListModelPassesTheModelTester)
     QAbstractItemModel* model = child<QTableView>(reminders->window(), "dbgTasks")->model();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     reminders->tick();
-    reminders->due().deleteCurrent();
+    reminders->due().deleteCurrent(m_platform.now());
     reminders->tick();
     EXPECT_EQ(model->rowCount(), 2);
 }
