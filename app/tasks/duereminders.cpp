@@ -12,11 +12,13 @@ namespace {
 const QString kId = QStringLiteral("ID");
 } // namespace
 
+// The list does not read SHOWALARM, so the statement leaves it as stored
+// rather than clearing it with every postponement.
 const QString DueReminders::kModifySql = QStringLiteral(
     "UPDATE EVENTS SET USERSID = :USERSID, HEADER = :HEADER, COMMENT = :COMMENT, STARTTIME = :STARTTIME, "
     "ENDTIME = :ENDTIME, ISFINISH = :ISFINISH, ISPERCENT = :ISPERCENT, IMPORTANCE = :IMPORTANCE, "
     "COLOR = :COLOR, IMAGE = :IMAGE, WorkPlace = :WorkPlace, Template = :Template, WorkType = :WorkType, "
-    "DateEdit = :DateEdit, Alarm = :Alarm, Sound = :Sound, ShowAlarm = :ShowAlarm WHERE ID = :OLD_ID");
+    "DateEdit = :DateEdit, Alarm = :Alarm, Sound = :Sound WHERE ID = :OLD_ID");
 const QString DueReminders::kDeleteSql = QStringLiteral("DELETE FROM EVENTS WHERE ID = :OLD_ID");
 const QString DueReminders::kShownInsertSql =
     QStringLiteral("INSERT INTO SHOWALARM VALUES (:Id, :IdUser, :IdEvents)");

@@ -474,3 +474,70 @@ TEST_F(RemindersTest, ListModelPassesTheModelTester)
 }
 
 } // namespace
+
+// The list was read at the last tick; another workstation deleted one event
+// and moved another since. Delete and postpone leave both alone and say so.
+// A postponed event is written back as it is stored now, column by column,
+// with only its times moved.
+TEST_F(RemindersTest, DeleteAndPostponeActOnlyOnTheEventAsListed)
+{
+    const int deleted = test::addEvent(*m_c, EventRow(m_office.p1, at(9, 5), 10));
+    const int moved = test::addEvent(*m_c, EventRow(m_office.p1, at(9, 6), 10));
+    const int full = int(m_c->generatorValue(QStringLiteral("EVENTS_ID")));
+    const QString columns = QStringLiteral(
+        "USERSID, HEADER, COMMENT, STARTTIME, ENDTIME, ISFINISH, ISPERCENT, IMPORTANCE, COLOR, IMAGE, "
+        "WORKPLACE, TEMPLATE, WORKTYPE, DATEEDIT, ALARM, SOUND, SHOWALARM");
+    m_c->execute(QStringLiteral("INSERT INTO EVENTS (ID, %1) VALUES (:I, %2, 'Полное', 'старое', "
+                                "'9.3.2026 9:07', '9.3.2026 9:37', 'T', 40, 2, 255, 3, %3, 1, 5, "
+                                "'1.3.2026 8:00', 10, 0, 7)")
+                     .arg(columns)
+                     .arg(TasksOffice::kAdmin)
+                     .arg(m_office.p1),
+                 {{QStringLiteral("I"), full}});
+    m_c->commitRetaining();
+    auto reminders = remindersOf(TasksOffice::kAdmin, UserRole::Administrator);
+    reminders->tick();
+    ASSERT_EQ(reminders->due().qAlarmEvents().recordCount(), 3);
+
+    const auto other = database().connect();
+    const auto stored = [&](int id) {
+        db::Query q(*other, QStringLiteral("SELECT %1 FROM EVENTS WHERE ID = :I").arg(columns));
+        q.setParam(QStringLiteral("I"), id);
+        q.open();
+        QStringList row;
+        for (int c = 0; c < q.columnCount(); ++c)
+            row << q.columnNames().at(c) + QLatin1Char('=') + q.value(c).toString();
+        return row;
+    };
+    TfmAlarmTask& window = reminders->window();
+    db::Query& list = reminders->due().qAlarmEvents();
+    auto* cbFw = child<QComboBox>(window, "cbFw");
+    cbFw->setCurrentIndex(planner::reminderPositionOf(60));
+    emit cbFw->activated(cbFw->currentIndex());
+
+    other->execute(QStringLiteral("DELETE FROM EVENTS WHERE ID = :I"), {{QStringLiteral("I"), deleted}});
+    other->execute(QStringLiteral("UPDATE EVENTS SET COMMENT = 'чужая правка' WHERE ID = :I"),
+                   {{QStringLiteral("I"), full}});
+    other->commitRetaining();
+    ASSERT_TRUE(list.locate(QStringLiteral("ID"), deleted));
+    child<QToolButton>(window, "sbFw")->click();
+
+    other->execute(QStringLiteral("UPDATE EVENTS SET STARTTIME = '9.3.2026 8:00' WHERE ID = :I"),
+                   {{QStringLiteral("I"), moved}});
+    other->commitRetaining();
+    const QStringList movedBefore = stored(moved);
+    QStringList fullAfter = stored(full);
+    ASSERT_TRUE(list.locate(QStringLiteral("ID"), moved));
+    child<QToolButton>(window, "sbDel")->click();
+    EXPECT_EQ(m_platform.messageTexts(), QStringList(2, QStringLiteral("Задание удалено или перемещено другим "
+                                                                       "пользователем. Изменения не сохранены.")));
+    EXPECT_EQ(stored(moved), movedBefore);
+    EXPECT_EQ(committedCount(QStringLiteral("SELECT * FROM EVENTS")), 2);
+
+    ASSERT_TRUE(list.locate(QStringLiteral("ID"), full));
+    child<QToolButton>(window, "sbFw")->click();
+    fullAfter[3] = QStringLiteral("STARTTIME=") + QVariant(at(10, 7)).toString();
+    fullAfter[4] = QStringLiteral("ENDTIME=") + QVariant(at(10, 37)).toString();
+    EXPECT_EQ(stored(full), fullAfter);
+    EXPECT_EQ(m_platform.messageTexts().size(), 2);
+}
