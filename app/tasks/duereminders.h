@@ -36,7 +36,7 @@ public:
     enum class Outcome
     {
         Done,
-        Empty,  // nothing listed: nothing done
+        Empty,   // nothing listed: nothing done
         NoRight, // a worker without the edit right on the row's work place
         Gone     // another workstation deleted or moved the event since the list was read
     };

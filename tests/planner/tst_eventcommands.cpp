@@ -337,8 +337,8 @@ TEST_F(EventCommandsTest, ChangeGoesToItsOwnEventOrLeavesEverythingAlone)
                                          "сохранены.\nВведённый текст помещён в буфер обмена: его можно "
                                          "вставить командой «Вставить».")});
     EXPECT_EQ(eventColumn(y, QStringLiteral("HEADER")).toString(), QStringLiteral("игрек"));
-    EXPECT_EQ(headersIn(m_first), QStringList({QStringLiteral("игрек"), QStringLiteral("сдвинут"),
-                                               QStringLiteral("уехал")}));
+    EXPECT_EQ(headersIn(m_first),
+              QStringList({QStringLiteral("игрек"), QStringLiteral("сдвинут"), QStringLiteral("уехал")}));
     EXPECT_EQ(commands().clipboard().header, QStringLiteral("моя правка"));
 
     // Moved to the other column and to another month; this workstation has
@@ -346,7 +346,8 @@ TEST_F(EventCommandsTest, ChangeGoesToItsOwnEventOrLeavesEverythingAlone)
     other->execute(QStringLiteral("UPDATE EVENTS SET WORKPLACE = :W, COMMENT = 'чужое' WHERE ID = :I"),
                    {{QStringLiteral("W"), m_second}, {QStringLiteral("I"), moved}});
     other->execute(QStringLiteral("UPDATE EVENTS SET STARTTIME = :S, ENDTIME = :E WHERE ID = :I"),
-                   {{QStringLiteral("S"), at(4, 2, 9)}, {QStringLiteral("E"), at(4, 2, 10)},
+                   {{QStringLiteral("S"), at(4, 2, 9)},
+                    {QStringLiteral("E"), at(4, 2, 10)},
                     {QStringLiteral("I"), away}});
     other->commitRetaining();
     m_platform.clearMessages();
@@ -354,7 +355,8 @@ TEST_F(EventCommandsTest, ChangeGoesToItsOwnEventOrLeavesEverythingAlone)
     answerDialog(QStringLiteral("правка на новом месте"));
     commands().sbEditClick();
     EXPECT_TRUE(m_platform.messages().isEmpty());
-    EXPECT_EQ(eventColumn(moved, QStringLiteral("HEADER")).toString(), QStringLiteral("правка на новом месте"));
+    EXPECT_EQ(eventColumn(moved, QStringLiteral("HEADER")).toString(),
+              QStringLiteral("правка на новом месте"));
     EXPECT_EQ(eventColumn(moved, QStringLiteral("WORKPLACE")).toInt(), m_second);
 
     select(away);
@@ -453,4 +455,19 @@ TEST_F(EventCommandsTest, EventsMadeOnTheMonthsLastDayAreLoadedInEveryView)
     commands().sbPasteClick();
     EXPECT_EQ(m_platform.messageTexts(), QStringList{EventCommands::kOutsideMonthMessage});
     EXPECT_EQ(eventCount(), 4);
+}
+
+// Texts typed beyond their columns are stored cut to them, not refused by
+// the server with everything typed lost.
+TEST_F(EventCommandsTest, LongTextsAreStoredCutToTheirColumns)
+{
+    open(m_boss, UserRole::Boss).sb1Click();
+    grid().selectCells(0, 20, 21);
+    answerDialog(QString(300, QChar(u'д')), QString(5000, QChar(u'о')));
+    commands().sbAddClick();
+    EXPECT_TRUE(m_platform.messages().isEmpty());
+    EXPECT_EQ(headersIn(m_first), QStringList{QString(255, QChar(u'д'))});
+    db::Query q(*m_c, QStringLiteral("SELECT COMMENT FROM EVENTS"));
+    q.open();
+    EXPECT_EQ(q.text(QStringLiteral("COMMENT")), QString(4000, QChar(u'о')));
 }

@@ -529,8 +529,9 @@ TEST_F(RemindersTest, DeleteAndPostponeActOnlyOnTheEventAsListed)
     QStringList fullAfter = stored(full);
     ASSERT_TRUE(list.locate(QStringLiteral("ID"), moved));
     child<QToolButton>(window, "sbDel")->click();
-    EXPECT_EQ(m_platform.messageTexts(), QStringList(2, QStringLiteral("Задание удалено или перемещено другим "
-                                                                       "пользователем. Изменения не сохранены.")));
+    EXPECT_EQ(m_platform.messageTexts(),
+              QStringList(2, QStringLiteral("Задание удалено или перемещено другим "
+                                            "пользователем. Изменения не сохранены.")));
     EXPECT_EQ(stored(moved), movedBefore);
     EXPECT_EQ(committedCount(QStringLiteral("SELECT * FROM EVENTS")), 2);
 
