@@ -245,18 +245,17 @@ void TfmMain::buildMenus()
         const char* caption;
         void (planner::EventCommands::*command)();
     } editItems[] = {{"pmmiAdd", "Добавить", &planner::EventCommands::sbAddClick},
-                     {"N23", "Править", nullptr},
+                     {"N23", "Править", &planner::EventCommands::sbEditClick},
                      {"pmmiDel", "Удалить", &planner::EventCommands::sbDelClick},
                      {"pmmiCut", "Вырезать", &planner::EventCommands::sbCutClick},
-                     {"N27", "Копировать", nullptr},
-                     {"N28", "Вставить", nullptr}};
-    // "Править", "Копировать" and "Вставить" of this menu carry no command;
-    // the tool bar and the grid's menus have them.
+                     {"N27", "Копировать", &planner::EventCommands::sbCopyClick},
+                     {"N28", "Вставить", &planner::EventCommands::sbPasteClick}};
+    // Every item runs the command of the same caption on the tool bar: a
+    // menu item that does nothing would look broken.
     for (const auto& item : editItems) {
         QAction* action = m_miEdit->addAction(QString::fromUtf8(item.caption));
         action->setObjectName(QLatin1String(item.name));
-        if (item.command)
-            connect(action, &QAction::triggered, commands, item.command);
+        connect(action, &QAction::triggered, commands, item.command);
         if (qstrcmp(item.name, "pmmiDel") == 0 || qstrcmp(item.name, "N28") == 0)
             m_miEdit->addSeparator();
     }
