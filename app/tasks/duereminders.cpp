@@ -67,12 +67,17 @@ bool DueReminders::build(int userId, UserRole role)
     return m_canRemind;
 }
 
+// The row the user chose stays current while it is listed: a tick every ten
+// seconds must not move Delete or Postpone onto another event.
 void DueReminders::refresh(const QDateTime& now)
 {
+    const QVariant chosen = m_query->isOpen() && m_query->recNo() >= 0 ? m_query->value(kId) : QVariant();
     m_query->close();
     m_query->setParam(QStringLiteral("ThisDate"), now);
     m_query->setParam(QStringLiteral("IdUser"), m_userId);
     m_query->open();
+    if (chosen.isValid())
+        m_query->locate(kId, chosen);
 }
 
 int DueReminders::firstSound() const

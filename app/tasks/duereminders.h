@@ -53,7 +53,8 @@ public:
     [[nodiscard]] bool canRemind() const { return m_canRemind; }
     [[nodiscard]] int userId() const { return m_userId; }
 
-    // Re-reads the list as of now; the first row becomes current.
+    // Re-reads the list as of now. The event that was current stays current
+    // while it is listed; otherwise the first row becomes current.
     void refresh(const QDateTime& now);
 
     [[nodiscard]] db::Query& qAlarmEvents() const { return *m_query; }

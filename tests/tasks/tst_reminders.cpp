@@ -476,9 +476,9 @@ TEST_F(RemindersTest, ListModelPassesTheModelTester)
 } // namespace
 
 // The list was read at the last tick; another workstation deleted one event
-// and moved another since. Delete and postpone leave both alone and say so.
-// A postponed event is written back as it is stored now, column by column,
-// with only its times moved.
+// and moved another since, and the user's choice of row outlives the ticks. Delete and postpone leave both
+// alone and say so. A postponed event is written back as it is stored now, column by column, with only its
+// times moved.
 TEST_F(RemindersTest, DeleteAndPostponeActOnlyOnTheEventAsListed)
 {
     const int deleted = test::addEvent(*m_c, EventRow(m_office.p1, at(9, 5), 10));
@@ -511,6 +511,10 @@ TEST_F(RemindersTest, DeleteAndPostponeActOnlyOnTheEventAsListed)
     };
     TfmAlarmTask& window = reminders->window();
     db::Query& list = reminders->due().qAlarmEvents();
+    // The next tick leaves the user's choice where it was.
+    ASSERT_TRUE(list.locate(QStringLiteral("ID"), full));
+    reminders->tick();
+    EXPECT_EQ(list.integer(QStringLiteral("ID")), full);
     auto* cbFw = child<QComboBox>(window, "cbFw");
     cbFw->setCurrentIndex(planner::reminderPositionOf(60));
     emit cbFw->activated(cbFw->currentIndex());
