@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "lettersheader.h"
 #include "lettersmodel.h"
 #include "messagingpictures.h"
 #include "platform.h"
@@ -104,9 +105,8 @@ MailPage::MailPage(db::Connection& connection, db::Query& users, QWidget* parent
     m_dbgTexts->verticalHeader()->hide();
     m_dbgTexts->verticalHeader()->setDefaultSectionSize(20);
     m_dbgTexts->setShowGrid(false);
-    QHeaderView* header = m_dbgTexts->horizontalHeader();
-    header->setMinimumSectionSize(1);
-    header->setHighlightSections(false);
+    auto* header = new LettersHeader(m_dbgTexts);
+    m_dbgTexts->setHorizontalHeader(header);
     for (int column = 0; column < LettersModel::ColumnCount; ++column) {
         if (LettersModel::isDivider(column))
             header->resizeSection(column, 1);
