@@ -82,10 +82,16 @@ TEST_F(ChatTest, MessagesReachTheirRecipientsInTheSendersStyle)
     }
     EXPECT_EQ(a->chat()->findChild<QLineEdit*>(QStringLiteral("edSendText"))->selectedText(),
               QStringLiteral("Всем привет"));
+    EXPECT_FALSE(a->noticeWindow()->isVisible()) << "A has the chat in view";
+    EXPECT_TRUE(b->noticeWindow()->isVisible()) << "B is on the planner";
 
     a->chat()->findChild<QCheckBox*>(QStringLiteral("cbMesBold"))->setChecked(false);
     a->chat()->findChild<QCheckBox*>(QStringLiteral("cbMesItall"))->setChecked(true);
-    say(*a, m_worker, QString());
+    // Enter sends, whatever modifier is held.
+    a->chat()->recipients()->selectPosition(a->chat()->recipients()->findData(m_worker));
+    auto* line = a->chat()->findChild<QLineEdit*>(QStringLiteral("edSendText"));
+    line->clear();
+    QTest::keyClick(line, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return chatLines(*b).size() == 2 && chatLines(*a).size() == 2; }, 5000));
     EXPECT_EQ(timeless(chatLines(*b)).last(), QStringLiteral("Шеф -> Рабочий (T) : "));

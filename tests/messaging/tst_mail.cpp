@@ -132,6 +132,7 @@ TEST_F(MailTest, AnswerAndDelete)
         title = d.windowTitle();
         EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lbUserName"))->text(), QStringLiteral("Шеф"));
         d.findChild<QPlainTextEdit*>(QStringLiteral("meBody"))->setPlainText(QStringLiteral("ответ"));
+        b->mail()->letters().setRecNo(0); // a reload moved the current row meanwhile
         d.sbOKClick();
     });
     b->mail()->sbReplyClick();
@@ -139,6 +140,7 @@ TEST_F(MailTest, AnswerAndDelete)
     b->mail()->sbTextsClick();
     ASSERT_TRUE(b->mail()->letters().locate(QStringLiteral("ID"), answered));
     EXPECT_EQ(b->mail()->model().stateImage(1), 2);
+    EXPECT_EQ(b->mail()->model().stateImage(0), 0) << "the answer marks the letter it was opened for";
     EXPECT_TRUE(column(answered, QStringLiteral("ISREAD")).isNull()) << "answered without opening";
     db::Query answers(
         *m_c, QStringLiteral("SELECT IDUSER, IDFROM, IDTO, SUBJ, BODY FROM TEXTS WHERE BODY = 'ответ' "
