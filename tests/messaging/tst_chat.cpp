@@ -142,17 +142,18 @@ TEST_F(ChatTest, TwoMessagesInOneRefreshComeInKeyOrderWithTheNoticeForTheLast)
     auto a = station(QStringLiteral("Шеф"));
     auto other = database().connect();
     store(*other, m_worker, -1, QStringLiteral("первое"));
-    store(*other, m_guard, m_boss, QStringLiteral("второе"));
+    store(*other, m_guard, m_boss, QStringLiteral("<i>второе</i>"));
     other->commitRetaining();
     ASSERT_TRUE(QTest::qWaitFor([&] { return chatLines(*a).size() == 2; }, 5000));
     EXPECT_EQ(timeless(chatLines(*a)), (QStringList{QStringLiteral("Рабочий -> Всем (T) : первое"),
-                                                    QStringLiteral("Сторож -> Шеф (T) : второе")}));
+                                                    QStringLiteral("Сторож -> Шеф (T) : <i>второе</i>")}));
     ASSERT_TRUE(a->noticeWindow()->isVisible());
     EXPECT_EQ(
         a->noticeWindow()->lines(),
         (QStringList{
             QStringLiteral("<font size=\"12\" face=\"Arial\"><b>Новое сообщение в чате</b></font><br><br>"),
-            QStringLiteral("<b>Сторож</b> -> <b>Шеф</b> : второе")}));
+            QStringLiteral("<b>Сторож</b> -> <b>Шеф</b> : &lt;i&gt;второе&lt;/i&gt;")}))
+        << "the text is shown as typed, not read as markup";
 }
 
 // Two sends overlap: the lower key commits after the higher one has been
@@ -180,6 +181,15 @@ TEST_F(ChatTest, ALowerKeyCommittedLaterIsNeitherLostNorRepeated)
                                                     QStringLiteral("Рабочий -> Всем (T) : медленное"),
                                                     QStringLiteral("Сторож -> Всем (T) : ещё")}));
     EXPECT_EQ(a->chat()->mark().awaited().count(low), 0u) << "what was fetched is no longer awaited";
+
+    // Showing the page again does not skip a message whose alert is still
+    // on the way.
+    store(*fast, m_guard, -1, QStringLiteral("в пути"));
+    fast->commitRetaining();
+    showChat(*a);
+    EXPECT_EQ(chatLines(*a).size(), 4);
+    QTest::qWait(300);
+    EXPECT_EQ(timeless(chatLines(*a)).mid(3), QStringList{QStringLiteral("Сторож -> Всем (T) : в пути")});
 }
 
 } // namespace
