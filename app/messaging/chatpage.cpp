@@ -143,6 +143,8 @@ void ChatPage::setUser(int userId, bool chatNotices)
 void ChatPage::sbMesagesClick()
 {
     m_edSendText->clear();
+    if (m_userId == 0)
+        return;
     // Once a refresh has run, the mark already stands at the newest message
     // shown; what has been committed since (its alert still on the way) is
     // fetched rather than skipped. Before that, the messages left from
