@@ -192,4 +192,22 @@ TEST_F(ChatTest, ALowerKeyCommittedLaterIsNeitherLostNorRepeated)
     EXPECT_EQ(timeless(chatLines(*a)).mid(3), QStringList{QStringLiteral("Сторож -> Всем (T) : в пути")});
 }
 
+
+// A user logging in elsewhere changes his presence colour in the recipient
+// list; the chosen position stays.
+TEST_F(ChatTest, RecipientListFollowsPresence)
+{
+    auto a = station(QStringLiteral("Шеф"));
+    showChat(*a);
+    widgets::MarkupComboBox* to = a->chat()->recipients();
+    const int worker = to->findData(m_worker);
+    ASSERT_GT(worker, 0);
+    EXPECT_TRUE(to->markupItem(worker).contains(QStringLiteral("clSilver")));
+    to->selectPosition(worker);
+    auto b = station(QStringLiteral("Рабочий"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !to->markupItem(worker).contains(QStringLiteral("clSilver")); }, 5000));
+    EXPECT_EQ(to->selectedPosition(), worker);
+}
+
 } // namespace
