@@ -1,6 +1,7 @@
 #include "tfmmain.h"
 
 #include "changenotifier.h"
+#include "chatpage.h"
 #include "connection.h"
 #include "dberror.h"
 #include "duereminders.h"
@@ -8,6 +9,7 @@
 #include "eventsubscription.h"
 #include "initfile.h"
 #include "loginrules.h"
+#include "mailpage.h"
 #include "markupstatusbar.h"
 #include "pictures.h"
 #include "plannercalendar.h"
@@ -129,6 +131,9 @@ TfmMain::~TfmMain()
 {
     qApp->removeEventFilter(this);
     delete m_splash;
+    // Their queries go before the connection.
+    delete m_mail;
+    delete m_chat;
 }
 
 void TfmMain::buildToolBar()
@@ -200,6 +205,11 @@ void TfmMain::buildCentre()
     m_tvWorkType->setParent(m_controlPanel);
     connect(m_planner, &planner::PlannerPage::eventsAvailabilityChanged, this,
             &TfmMain::plannerAvailabilityChanged);
+    m_mail = new messaging::MailPage(*m_connection, *m_users, m_notebook->widget(MailPage));
+    m_notebook->widget(MailPage)->layout()->addWidget(m_mail);
+    m_chat = new messaging::ChatPage(*m_connection, *m_users, m_notebook->widget(ChatPage));
+    m_notebook->widget(ChatPage)->layout()->addWidget(m_chat);
+    connect(m_planner, &planner::PlannerPage::newLetterRequested, m_mail, &messaging::MailPage::newLetter);
     panel->addWidget(calendarPlace);
     panel->addWidget(m_tvWorkType, 1);
     m_splitter->addWidget(m_notebook);
@@ -234,6 +244,7 @@ void TfmMain::buildMenus()
     m_miEditTexts = editMenu("miEditTexts", {QStringLiteral("Новое сообщение"), QStringLiteral("Открыть"),
                                              QStringLiteral("Удалить"), QStringLiteral("Ответить"), QString(),
                                              QStringLiteral("Печать")});
+    m_mail->fillEditMenu(m_miEditTexts);
     m_miEditTodo = editMenu("miEditTodo", {QStringLiteral("Править"), QStringLiteral("Удалить"), QString(),
                                            QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")});
     m_miEdit = bar->addMenu(QStringLiteral("Правка"));
@@ -423,6 +434,7 @@ void TfmMain::applyLogin(const LoginProfile& profile)
         platform().error(e.text());
     }
     setUpReminders();
+    setUpMessaging();
 }
 
 // The due-reminder query and its timer, the sound player, and the alert
@@ -453,6 +465,21 @@ void TfmMain::setUpReminders()
     m_player->setUp();
     m_notifier->setNewEventNotices(m_profile.newEventNotices);
     m_notifier->setLoggedIn(true);
+}
+
+// The letter list and the chat of the logged-in user, fed by the alerts.
+void TfmMain::setUpMessaging()
+{
+    m_mail->setNoticeWindow(m_notice.get());
+    m_chat->setNoticeWindow(m_notice.get());
+    m_mail->setUser(m_profile.userId, m_profile.newLetterNotices);
+    m_chat->setUser(m_profile.userId, m_profile.newChatNotices);
+    connect(m_notifier, &tasks::ChangeNotifier::lettersChanged, m_mail, &messaging::MailPage::refreshMail,
+            Qt::UniqueConnection);
+    connect(m_notifier, &tasks::ChangeNotifier::chatChanged, m_chat, &messaging::ChatPage::refreshChat,
+            Qt::UniqueConnection);
+    connect(m_notifier, &tasks::ChangeNotifier::usersChanged, m_chat, &messaging::ChatPage::refreshRecipients,
+            Qt::UniqueConnection);
 }
 
 void TfmMain::openRemindedEvent()
@@ -499,6 +526,10 @@ void TfmMain::showPage(int button)
         m_planner->leaveViews();
         break;
     }
+    if (page == MailPage)
+        m_mail->sbTextsClick();
+    else if (page == ChatPage)
+        m_chat->sbMesagesClick();
 }
 
 void TfmMain::plannerAvailabilityChanged(bool canShow)

@@ -28,6 +28,10 @@ class MarkupStatusBar;
 namespace tarvik::planner {
 class PlannerPage;
 }
+namespace tarvik::messaging {
+class ChatPage;
+class MailPage;
+} // namespace tarvik::messaging
 namespace tarvik::tasks {
 class ChangeNotifier;
 class Reminders;
@@ -93,6 +97,8 @@ public:
     [[nodiscard]] tasks::TfmMP* soundPlayer() const { return m_player.get(); }
     [[nodiscard]] tasks::TfmNew* noticeWindow() const { return m_notice.get(); }
     [[nodiscard]] tasks::ChangeNotifier* changeNotifier() const { return m_notifier; }
+    [[nodiscard]] messaging::MailPage* mail() const { return m_mail; }
+    [[nodiscard]] messaging::ChatPage* chat() const { return m_chat; }
 
 signals:
     // Every alert the database delivers, on the user-interface thread.
@@ -129,6 +135,7 @@ private:
     void plannerAvailabilityChanged(bool canShow);
     void setUpReminders();
     void openRemindedEvent();
+    void setUpMessaging();
 
     QString m_programDir;
     QString m_databaseName;
@@ -165,6 +172,8 @@ private:
     std::unique_ptr<tasks::TfmNew> m_notice;
     std::unique_ptr<tasks::Reminders> m_reminders;
     tasks::ChangeNotifier* m_notifier = nullptr;
+    messaging::MailPage* m_mail = nullptr;
+    messaging::ChatPage* m_chat = nullptr;
 };
 
 } // namespace tarvik::startup
