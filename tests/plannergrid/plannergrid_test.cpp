@@ -3,6 +3,7 @@
 // links, keys and what is painted.
 
 #include "plannergrid.h"
+#include "wallclock.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -37,7 +38,7 @@ protected:
 
     [[nodiscard]] QDateTime at(int h, int m = 0) const
     {
-        return QDateTime(grid.rowMap().baseDate(), QTime(h, m));
+        return tarvik::wallClock(grid.rowMap().baseDate(), QTime(h, m));
     }
 
     PlannerItem* addItem(int position, QDateTime start, QDateTime end, const QString& text = {})

@@ -12,6 +12,7 @@
 #include "testdatabase.h"
 #include "tfmalarmtask.h"
 #include "tfmmp.h"
+#include "wallclock.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -32,7 +33,7 @@ namespace {
 const QDate kDay(2026, 3, 9);
 QDateTime at(int h, int m, int s = 0, int dayOffset = 0)
 {
-    return QDateTime(kDay.addDays(dayOffset), QTime(h, m, s));
+    return wallClock(kDay.addDays(dayOffset), QTime(h, m, s));
 }
 
 class RemindersTest : public test::SharedDatabaseTest
@@ -109,6 +110,9 @@ TEST_F(RemindersTest, ReminderBecomesDueItsIntervalBeforeTheStart)
         {"started yesterday, never dealt with", 5, at(10, 0, 0, -1), at(9, 0), true},
         {"a week ahead, exactly then", 10080, at(10, 0, 0, 7), at(10, 0), true},
         {"a week ahead, a minute early", 10080, at(10, 0, 0, 7), at(9, 59), false},
+        // 29.03.2026: where the clock jumps from 02:00 to 03:00, 02:30 is still a wall-clock time.
+        {"an hour before 03:30 of the clock change, at 02:30", 60, at(3, 30, 0, 20), at(2, 30, 0, 20), true},
+        {"an hour before 03:40 of the clock change, at 02:30", 60, at(3, 40, 0, 20), at(2, 30, 0, 20), false},
     };
     auto reminders = remindersOf(TasksOffice::kAdmin, UserRole::Administrator);
     for (const Case& c : cases) {
@@ -334,6 +338,36 @@ TEST_F(RemindersTest, PostponeMovesTheEventForEverybodyAndRemindsAgainLater)
     m_platform.setNow(at(10, 50));
     reminders->tick();
     EXPECT_EQ(reminders->due().qAlarmEvents().recordCount(), 1);
+}
+
+// "1 сут." moves an event to the same wall-clock time of the next day, also
+// over the night when the clock is put forward (28.03.2026 to 29.03.2026).
+TEST_F(RemindersTest, PostponeByADayKeepsTheTimeOfDayOverTheClockChange)
+{
+    const int id =
+        test::addEvent(*m_c, EventRow(m_office.p1, at(10, 0, 0, 19), 10).withEnd(at(11, 0, 0, 19)));
+    m_platform.setNow(at(9, 55, 0, 19));
+    auto reminders = remindersOf(TasksOffice::kAdmin, UserRole::Administrator);
+    reminders->tick();
+    auto* cbFw = child<QComboBox>(reminders->window(), "cbFw");
+    cbFw->setCurrentIndex(planner::reminderPositionOf(1440));
+    ASSERT_EQ(cbFw->currentText(), QStringLiteral("1 сут."));
+    emit cbFw->activated(cbFw->currentIndex());
+    child<QToolButton>(reminders->window(), "sbFw")->click();
+    EXPECT_TRUE(m_platform.messages().isEmpty());
+
+    const auto other = database().connect();
+    db::Query moved(*other, QStringLiteral("SELECT COUNT(*) FROM EVENTS WHERE ID = :Id AND "
+                                           "STARTTIME = '29.3.2026 10:00' AND ENDTIME = '29.3.2026 11:00'"));
+    moved.setParam(QStringLiteral("Id"), id);
+    moved.open();
+    EXPECT_EQ(moved.value(0).toInt(), 1);
+
+    m_platform.setNow(at(9, 50, 0, 20));
+    reminders->tick();
+    ASSERT_EQ(reminders->due().qAlarmEvents().recordCount(), 1);
+    EXPECT_EQ(reminders->due().qAlarmEvents().value(QStringLiteral("STARTTIME")).toDateTime(),
+              at(10, 0, 0, 20));
 }
 
 TEST_F(RemindersTest, PostponeByNoneWritesTheEventBackUnchanged)
