@@ -55,9 +55,11 @@ void TaskListModel::reload()
 
 void TaskListModel::arrange()
 {
-    if (m_sortColumn >= 0)
-        std::stable_sort(m_order.begin(), m_order.end(), [this](int a, int b) {
-            return m_sortOrder == Qt::AscendingOrder ? lessThan(a, b) : lessThan(b, a);
+    const int field =
+        m_sortColumn >= 0 && m_query ? m_query->columnIndex(QLatin1String(kFields[m_sortColumn])) : -1;
+    if (field >= 0)
+        std::stable_sort(m_order.begin(), m_order.end(), [this, field](int a, int b) {
+            return m_sortOrder == Qt::AscendingOrder ? lessThan(field, a, b) : lessThan(field, b, a);
         });
     m_inverse.assign(m_order.size(), -1);
     for (size_t i = 0; i < m_order.size(); ++i)
@@ -215,9 +217,8 @@ bool TaskListModel::store(int row, const char* column, const QVariant& value)
     return true;
 }
 
-bool TaskListModel::lessThan(int a, int b) const
+bool TaskListModel::lessThan(int field, int a, int b) const
 {
-    const QString field = QLatin1String(kFields[m_sortColumn]);
     const QVariant x = m_query->valueAt(a, field);
     const QVariant y = m_query->valueAt(b, field);
     switch (m_sortColumn) {

@@ -66,7 +66,7 @@ private:
     void arrange();
     [[nodiscard]] QVariant cell(int listRow, const char* column) const;
     [[nodiscard]] bool finished(int listRow) const;
-    [[nodiscard]] bool lessThan(int queryRowA, int queryRowB) const;
+    [[nodiscard]] bool lessThan(int field, int queryRowA, int queryRowB) const;
     bool store(int listRow, const char* column, const QVariant& value);
 
     QPointer<db::Query> m_query;

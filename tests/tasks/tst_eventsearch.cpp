@@ -164,8 +164,12 @@ TEST_F(EventSearchTest, PickerTakesTheDateFromItsCalendar)
     w.show();
     w.findChild<QCheckBox*>(QStringLiteral("cbPeriod"))->setChecked(true);
     auto* picker = w.findChild<widgets::DatePicker*>(QStringLiteral("pdEnd"));
-    EXPECT_TRUE(picker->findChild<QLineEdit*>()->isReadOnly());
-    picker->showCalendar();
+    auto* text = picker->findChild<QLineEdit*>();
+    EXPECT_TRUE(text->isReadOnly());
+    QTest::keyClicks(text, QStringLiteral("01.01.2020"));
+    EXPECT_EQ(picker->date(), QDate(2024, 3, 15));
+    QTest::keyClick(text, Qt::Key_F4);
+    EXPECT_TRUE(picker->isCalendarShown());
     widgets::PlannerCalendar* calendar = picker->calendar();
     EXPECT_EQ(calendar->title(), QStringLiteral("мар 2024"));
     QTest::mouseClick(calendar, Qt::LeftButton, {}, calendar->nextMonthRect().center());

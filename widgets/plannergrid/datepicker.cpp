@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -18,7 +19,7 @@ DatePicker::DatePicker(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_text->setReadOnly(true);
-    m_text->setFocusPolicy(Qt::ClickFocus);
+    setFocusProxy(m_text);
     m_text->setMaxLength(10);
     m_text->setFixedWidth(m_text->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 8);
     m_drop->setArrowType(Qt::DownArrow);
@@ -57,6 +58,15 @@ void DatePicker::showCalendar()
     m_popup->resize(m_calendar->sizeHint() + QSize(2, 2));
     m_popup->move(mapToGlobal(QPoint(0, height())));
     m_popup->show();
+}
+
+void DatePicker::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F4 ||
+        (event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier)))
+        showCalendar();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 bool DatePicker::isCalendarShown() const

@@ -31,6 +31,10 @@ public:
 signals:
     void dateChanged(QDate date);
 
+protected:
+    // F4 and Alt+Down open the calendar, as in a drop-down box.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void daySelected(QDate day);
 
