@@ -5,6 +5,7 @@
 #include "tasklistmodel.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 
 namespace tarvik::widgets {
 
@@ -17,6 +18,7 @@ TaskListGrid::TaskListGrid(QWidget* parent) : QTableView(parent), m_model(new Ta
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(kLineHeight);
     verticalHeader()->setDefaultSectionSize(kLineHeight);
@@ -87,7 +89,10 @@ void TaskListGrid::followQuery(int queryRow)
         const QModelIndex at = m_model->index(row, column);
         selectionModel()->setCurrentIndex(at,
                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        // Only the line is brought into view: the columns stay where they are.
+        const int left = horizontalScrollBar()->value();
         scrollTo(at);
+        horizontalScrollBar()->setValue(left);
     }
     m_following = false;
 }

@@ -5,6 +5,7 @@
 #include "dberror.h"
 #include "platform.h"
 #include "query.h"
+#include "resizerule.h"
 #include "screencentre.h"
 #include "taskchoices.h"
 #include "tasklistgrid.h"
@@ -153,6 +154,13 @@ void TfmEventSearch::buildBars()
         row->addWidget(w);
     row->setStretchFactor(m_edKey, 1);
     column->addWidget(bar);
+}
+
+// The result list's columns follow the task list's rule.
+void TfmEventSearch::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    m_list->setColumnWidths(startup::resize::taskListColumns(m_list->width()));
 }
 
 void TfmEventSearch::setScope(SearchScope scope)

@@ -58,6 +58,9 @@ public slots:
     void sbPrintClick();
     void sbCancelClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildBars();
 

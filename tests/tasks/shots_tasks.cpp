@@ -2,6 +2,7 @@
 // PNG files, logged in as the administrator: shots_tasks <database> <folder>.
 // Not a test; built on request (target shots_tasks).
 
+#include "datepicker.h"
 #include "markupcombobox.h"
 #include "platformscope.h"
 #include "query.h"
@@ -60,8 +61,12 @@ int main(int argc, char** argv)
     const bool listSaved = window.grab().save(out.filePath(QStringLiteral("tasklist.png")));
 
     tasks::TfmEventSearch search(window.connection(), &window);
-    search.findChild<QLineEdit*>(QStringLiteral("edKey"))->setText(QStringLiteral("о"));
+    search.findChild<QLineEdit*>(QStringLiteral("edKey"))->setText(QStringLiteral("Звонок"));
     search.findChild<QCheckBox*>(QStringLiteral("cbPeriod"))->setChecked(true);
+    const QDate today = QDate::currentDate();
+    search.findChild<widgets::DatePicker*>(QStringLiteral("pdStart"))
+        ->setDate(QDate(today.year(), today.month(), 1));
+    search.findChild<widgets::DatePicker*>(QStringLiteral("pdEnd"))->setDate(today.addMonths(1));
     search.sbSearchClick();
     search.show();
     QApplication::processEvents();
