@@ -248,6 +248,26 @@ TEST_F(EventSearchTest, ClearingDeletesThePeriodOrTheFinishedEvents)
                            TfmClearBase::kQuestion, TfmClearBase::kDoneMessage}));
 }
 
+// A row locked by another workstation makes the server refuse the whole
+// deletion: its text is shown, no success, nothing deleted.
+TEST_F(EventSearchTest, ClearingRefusedByTheServerDeletesNothing)
+{
+    const int locked = add(QStringLiteral("занято"), at(3, 1, 10), at(3, 1, 11), {}, QStringLiteral("T"));
+    add(QStringLiteral("свободно"), at(3, 2, 10), at(3, 2, 11), {}, QStringLiteral("T"));
+    auto other = database().connect();
+    other->execute(QStringLiteral("UPDATE EVENTS SET ALARM = 5 WHERE ID = :I"),
+                   {{QStringLiteral("I"), locked}});
+    m_platform.setDefaultAnswer(true);
+    TfmClearBase w(*m_c);
+    w.findChild<QRadioButton*>(QStringLiteral("rbComplete"))->setChecked(true);
+    w.SpeedButton1Click();
+    other->rollback();
+    ASSERT_EQ(m_platform.messages().size(), 2);
+    EXPECT_EQ(m_platform.messages().at(1).kind, MessageKind::Error);
+    EXPECT_FALSE(m_platform.messageTexts().contains(TfmClearBase::kDoneMessage));
+    EXPECT_EQ(remaining(), (QStringList{QStringLiteral("занято"), QStringLiteral("свободно")}));
+}
+
 // The workstation's date format (Russian day first, US month first) has
 // no part in which events a period clearing deletes.
 TEST_F(EventSearchTest, ClearingDeletesTheSameRowsUnderRussianAndUsLocales)

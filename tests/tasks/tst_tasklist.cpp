@@ -150,6 +150,18 @@ TEST_F(TaskListTest, ViewOnlyWorkerMarksDoneAndProgressButCannotEditOrDelete)
     EXPECT_FALSE(dialogShown);
     EXPECT_EQ(m_platform.messageTexts(), QStringList(2, kNoEditRightMessage));
     EXPECT_EQ(eventColumn(id, QStringLiteral("HEADER")).toString(), QStringLiteral("Смена"));
+
+    // A row another workstation holds changed: the server's refusal is
+    // shown and the box shows what the database holds.
+    m_platform.clearMessages();
+    auto other = database().connect();
+    other->execute(QStringLiteral("UPDATE EVENTS SET ALARM = 5 WHERE ID = :I"), {{QStringLiteral("I"), id}});
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(box).center());
+    ASSERT_EQ(m_platform.messages().size(), 1);
+    EXPECT_EQ(m_platform.messages().at(0).kind, MessageKind::Error);
+    EXPECT_EQ(model().index(lineOf(id), TaskListModel::Done).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    other->rollback();
+    EXPECT_EQ(eventColumn(id, QStringLiteral("ISFINISH")).toString(), QStringLiteral("F"));
 }
 
 // Edit stores through the task dialog; a store the server refuses brings
