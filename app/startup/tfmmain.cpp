@@ -19,11 +19,14 @@
 #include "reminders.h"
 #include "taskchoices.h"
 #include "tfmabout.h"
+#include "tfmclearbase.h"
+#include "tfmeventsearch.h"
 #include "tfmload.h"
 #include "tfmmp.h"
 #include "tfmnew.h"
 #include "tfmsystementer.h"
 #include "tfmtask.h"
+#include "todopage.h"
 #include "toolpictures.h"
 #include "workplacetree.h"
 
@@ -201,6 +204,8 @@ void TfmMain::buildCentre()
     m_planner = new planner::PlannerPage(*m_connection, *m_users, plannerPlace);
     plannerPlace->layout()->addWidget(m_planner);
     calendarPlace->layout()->addWidget(m_planner->calendar());
+    m_todo = new tasks::TodoPage(*m_planner, m_notebook->widget(TaskListPage));
+    m_notebook->widget(TaskListPage)->layout()->addWidget(m_todo);
     m_tvWorkType = m_planner->workPlaceTree().view();
     m_tvWorkType->setParent(m_controlPanel);
     connect(m_planner, &planner::PlannerPage::eventsAvailabilityChanged, this,
@@ -247,6 +252,8 @@ void TfmMain::buildMenus()
     m_mail->fillEditMenu(m_miEditTexts);
     m_miEditTodo = editMenu("miEditTodo", {QStringLiteral("Править"), QStringLiteral("Удалить"), QString(),
                                            QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")});
+    m_todo->fillEditMenu(m_miEditTodo);
+    connect(m_todo, &tasks::TodoPage::searchRequested, this, &TfmMain::miEventSearchClick);
     m_miEdit = bar->addMenu(QStringLiteral("Правка"));
     m_miEdit->setObjectName(QStringLiteral("miEdit"));
     planner::EventCommands* commands = &m_planner->commands();
@@ -270,12 +277,12 @@ void TfmMain::buildMenus()
         if (qstrcmp(item.name, "pmmiDel") == 0 || qstrcmp(item.name, "N28") == 0)
             m_miEdit->addSeparator();
     }
-    // Printing and the event search come with their own windows.
+    // Printing comes with the reports.
     m_miEdit->addAction(QStringLiteral("Печать"))->setObjectName(QStringLiteral("N21"));
     m_miEdit->addSeparator();
-    m_miEdit->addAction(QStringLiteral("Поиск"))->setObjectName(QStringLiteral("miEventSearch"));
-    for (const char* unbuilt : {"N21", "miEventSearch"})
-        m_miEdit->findChild<QAction*>(QLatin1String(unbuilt))->setEnabled(false);
+    m_miEdit->addAction(QStringLiteral("Поиск"), this, &TfmMain::miEventSearchClick)
+        ->setObjectName(QStringLiteral("miEventSearch"));
+    m_miEdit->findChild<QAction*>(QStringLiteral("N21"))->setEnabled(false);
     m_miEdit->menuAction()->setVisible(false);
 
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
@@ -303,7 +310,8 @@ void TfmMain::buildMenus()
 
     m_miUtils = bar->addMenu(QStringLiteral("Утилиты"));
     m_miUtils->setObjectName(QStringLiteral("miUtils"));
-    m_miUtils->addAction(QStringLiteral("Чистка базы"))->setObjectName(QStringLiteral("miClearBase"));
+    m_miUtils->addAction(QStringLiteral("Чистка базы"), this, &TfmMain::miClearBaseClick)
+        ->setObjectName(QStringLiteral("miClearBase"));
     m_miUtils
         ->addAction(QStringLiteral("Очистка состояния пользователей"), this, &TfmMain::miUserStateClearClick)
         ->setObjectName(QStringLiteral("miUserStateClear"));
@@ -509,9 +517,11 @@ void TfmMain::showPage(int button)
     const bool panel = page == PlannerPage || page == TaskListPage;
     m_controlPanel->setVisible(panel);
     m_miEdit->menuAction()->setVisible(page == PlannerPage && m_planner->canShowEvents());
-    m_miEditTodo->menuAction()->setVisible(page == TaskListPage);
+    m_miEditTodo->menuAction()->setVisible(page == TaskListPage && m_planner->canShowEvents());
     m_miEditTexts->menuAction()->setVisible(page == MailPage);
     applyResizeRule();
+    if (page == TaskListPage)
+        m_todo->pageShown();
     switch (button) {
     case 0:
         m_planner->sb1Click();
@@ -695,6 +705,18 @@ void TfmMain::miHelpClick()
 void TfmMain::miUserStateClearClick()
 {
     platform().startProgram(QStringLiteral("Ruduvo"));
+}
+
+void TfmMain::miEventSearchClick()
+{
+    tasks::TfmEventSearch search(*m_connection, this);
+    search.exec();
+}
+
+void TfmMain::miClearBaseClick()
+{
+    tasks::TfmClearBase clearing(*m_connection, this);
+    clearing.exec();
 }
 
 } // namespace tarvik::startup
