@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QSystemTrayIcon>
@@ -261,7 +262,16 @@ TEST_F(HardeningTest, LoginRefusalsWordForWordAndWhereRulesMeet)
     EXPECT_EQ(userColumn(1, QStringLiteral("INSYSTEM")).toString(), QStringLiteral("F"));
 
     // Administrator and boss at once: a boss.
-    auto w = loggedIn(QStringLiteral("Двоевластный"), QStringLiteral("Pw"), false);
-    EXPECT_EQ(panel(*w, 1), QStringLiteral(" <b>Управляющий</b>"));
+    {
+        auto w = loggedIn(QStringLiteral("Двоевластный"), QStringLiteral("Pw"), false);
+        EXPECT_EQ(panel(*w, 1), QStringLiteral(" <b>Управляющий</b>"));
+        w->close();
+    }
+    // A worker without a work place has no task list to edit.
+    auto w = loggedIn(QStringLiteral("Отказник"), QStringLiteral("Pw"), false);
+    w->show();
+    w->FormActivate();
+    w->findChild<QToolButton*>(QStringLiteral("sbTodoList"))->click();
+    EXPECT_FALSE(w->findChild<QMenu*>(QStringLiteral("miEditTodo"))->menuAction()->isVisible());
     w->close();
 }
