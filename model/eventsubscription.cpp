@@ -77,8 +77,18 @@ EventSubscription::EventSubscription(Connection& connection, const QStringList& 
     : QObject(parent), m_connection(&connection), m_names(names), m_handler(std::move(handler))
 {
     m_connection->d()->subscriptions.push_back(this);
-    if (m_connection->isOpen())
+    if (!m_connection->isOpen())
+        return;
+    try {
         arm();
+    } catch (...) {
+        // No destructor runs for an object whose constructor failed: the
+        // connection must not keep a pointer to it.
+        disarm();
+        auto& subs = m_connection->d()->subscriptions;
+        subs.erase(std::remove(subs.begin(), subs.end(), this), subs.end());
+        throw;
+    }
 }
 
 EventSubscription::~EventSubscription()
@@ -104,8 +114,8 @@ void EventSubscription::arm()
     m_state = std::make_shared<EventState>();
     m_state->owner = this;
     m_state->buffer = buildBlock(m_names);
-    m_armed = true;
     queue();
+    m_armed = true;
 }
 
 void EventSubscription::disarm() noexcept
