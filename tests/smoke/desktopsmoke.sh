@@ -135,6 +135,17 @@ view() { # the n-th item of "Вид": День Неделя Месяц Зада�
     menu "Вид" "$1"
 }
 
+# dialog <menu> <n> <caption>: runs the n-th shown item of the menu, waits
+# for the window with exactly that caption, and closes it with Escape.
+dialog() {
+    menu "$1" "$2"
+    local id
+    id=$(window "$3") || fail "no window \"$3\" from $1"
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    keys Escape
+    gone "$3" || fail "\"$3\" did not close on Escape"
+}
+
 # Opens the task dialog with "Добавить" of the planner's "Правка" on a cell
 # in the middle of the day's grid, and cancels it with Escape.
 task_dialog() {
@@ -200,6 +211,7 @@ run_session() { # role
     step view 4 # Почта
     step view 5 # Чат
     step task_dialog
+    step dialog "Справка" 0 "О программе"
 
     # "Программа" → "Выход".
     echo "desktopsmoke: leaving"
