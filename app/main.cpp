@@ -2,9 +2,9 @@
 
 #include "fbclient.h"
 #include "platform.h"
+#include "tarvikapplication.h"
 #include "tfmmain.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLocale>
 
@@ -12,7 +12,7 @@ using namespace tarvik;
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    TarvikApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     platform().setApplicationTitle(QStringLiteral("Tarvik"));
     platform().setHelpFile(QStringLiteral("Tarvik.html"));
@@ -21,14 +21,22 @@ int main(int argc, char* argv[])
 
     // Without a usable client library nothing can start; say so first.
     if (!db::loadClientLibrary()) {
-        if (platform().message(MessageKind::Error, MessageButtons::YesNo, startup::initialisationFailureText()))
+        if (platform().message(MessageKind::Error, MessageButtons::YesNo,
+                               startup::initialisationFailureText()))
             platform().openDocument(QStringLiteral("firebird.html"));
         return 1;
     }
     startup::TfmMain window(QCoreApplication::applicationDirPath());
     QObject::connect(&window, &startup::TfmMain::closed, &app, &QCoreApplication::quit);
-    if (!window.start())
-        return 0;
+    try {
+        if (!window.start())
+            return 0;
+    } catch (const std::exception& e) {
+        // The start-up handles the database's failures itself; anything else
+        // is shown rather than ending the program with an abort.
+        TarvikApplication::showUnhandled(e);
+        return 1;
+    }
     window.show();
     return app.exec();
 }

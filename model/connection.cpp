@@ -59,6 +59,43 @@ isc_tr_handle* ConnectionPrivate::transaction(const QString& statement)
     return &tr;
 }
 
+void ConnectionPrivate::check(const ISC_STATUS* status, const QString& statement)
+{
+    if (status[0] == 1 && status[1] != 0)
+        fail(status, statement);
+}
+
+void ConnectionPrivate::fail(const ISC_STATUS* status, const QString& statement)
+{
+    try {
+        throwStatus(status, statement);
+    } catch (const ConnectionError&) {
+        markBroken();
+        throw;
+    }
+}
+
+void ConnectionPrivate::markBroken() noexcept
+{
+    if (!db)
+        return;
+    // From here on the attachment counts as gone: statements fail at once
+    // without reaching the client library, and the alert registrations are
+    // known to be dead. What the library still holds is let go as far as it
+    // lets go of a lost attachment.
+    isc_db_handle lost = db;
+    db = 0;
+    broken = true;
+    for (EventSubscription* s : subscriptions)
+        s->disarm();
+    const FbApi& api = fb();
+    ISC_STATUS_ARRAY ignored;
+    if (tr)
+        api.rollback_transaction(ignored, &tr);
+    tr = 0;
+    api.detach_database(ignored, &lost);
+}
+
 isc_db_handle* ConnectionPrivate::database(const QString& statement)
 {
     if (!db)
@@ -116,6 +153,7 @@ void Connection::open()
         }
     }
     ++m_d->epoch;
+    m_d->broken = false;
     for (EventSubscription* s : m_d->subscriptions)
         s->arm();
 }
@@ -143,6 +181,11 @@ bool Connection::isOpen() const
     return m_d->db != 0;
 }
 
+bool Connection::isBroken() const
+{
+    return m_d->broken;
+}
+
 void Connection::startTransaction()
 {
     if (m_d->tr)
@@ -152,7 +195,7 @@ void Connection::startTransaction()
     TransactionBlock block{m_d->database(), long(sizeof tpb), tpb};
     ISC_STATUS_ARRAY status;
     fb().start_multiple(status, &m_d->tr, 1, &block);
-    check(status, QStringLiteral("START TRANSACTION"));
+    m_d->check(status, QStringLiteral("START TRANSACTION"));
 }
 
 bool Connection::inTransaction() const
@@ -164,21 +207,21 @@ void Connection::commitRetaining()
 {
     ISC_STATUS_ARRAY status;
     fb().commit_retaining(status, m_d->transaction());
-    check(status, QStringLiteral("COMMIT RETAIN"));
+    m_d->check(status, QStringLiteral("COMMIT RETAIN"));
 }
 
 void Connection::rollbackRetaining()
 {
     ISC_STATUS_ARRAY status;
     fb().rollback_retaining(status, m_d->transaction());
-    check(status, QStringLiteral("ROLLBACK RETAIN"));
+    m_d->check(status, QStringLiteral("ROLLBACK RETAIN"));
 }
 
 void Connection::commit()
 {
     ISC_STATUS_ARRAY status;
     fb().commit_transaction(status, m_d->transaction());
-    check(status, QStringLiteral("COMMIT"));
+    m_d->check(status, QStringLiteral("COMMIT"));
     m_d->tr = 0;
 }
 
@@ -186,7 +229,7 @@ void Connection::rollback()
 {
     ISC_STATUS_ARRAY status;
     fb().rollback_transaction(status, m_d->transaction());
-    check(status, QStringLiteral("ROLLBACK"));
+    m_d->check(status, QStringLiteral("ROLLBACK"));
     m_d->tr = 0;
 }
 

@@ -44,7 +44,11 @@ public:
     void open();
     // Commits what is pending and detaches; never throws.
     void close() noexcept;
+    // False once the server dropped the attachment (isBroken() then says so).
     [[nodiscard]] bool isOpen() const;
+    // The first connection-level failure (the server gone, the attachment
+    // killed) closes the connection for the rest of the run, or until open().
+    [[nodiscard]] bool isBroken() const;
 
     // The shared transaction.
     void startTransaction();

@@ -18,6 +18,14 @@ public:
     // earlier attachment are known to be stale.
     int epoch = 0;
     std::vector<EventSubscription*> subscriptions;
+    // Set when the server dropped the attachment; cleared by the next open.
+    bool broken = false;
+
+    // Throws when the status vector reports a failure; a failure of the
+    // attachment itself marks the connection broken first.
+    void check(const ISC_STATUS* status, const QString& statement = {});
+    [[noreturn]] void fail(const ISC_STATUS* status, const QString& statement = {});
+    void markBroken() noexcept;
 
     // The transaction statements run in; throws when none was started.
     isc_tr_handle* transaction(const QString& statement = {});

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "connection_p.h"
+#include "dberror.h"
 #include "dberror_p.h"
 #include "fbclient_p.h"
 
@@ -76,8 +77,18 @@ EventSubscription::EventSubscription(Connection& connection, const QStringList& 
     : QObject(parent), m_connection(&connection), m_names(names), m_handler(std::move(handler))
 {
     m_connection->d()->subscriptions.push_back(this);
-    if (m_connection->isOpen())
+    if (!m_connection->isOpen())
+        return;
+    try {
         arm();
+    } catch (...) {
+        // No destructor runs for an object whose constructor failed: the
+        // connection must not keep a pointer to it.
+        disarm();
+        auto& subs = m_connection->d()->subscriptions;
+        subs.erase(std::remove(subs.begin(), subs.end(), this), subs.end());
+        throw;
+    }
 }
 
 EventSubscription::~EventSubscription()
@@ -103,8 +114,8 @@ void EventSubscription::arm()
     m_state = std::make_shared<EventState>();
     m_state->owner = this;
     m_state->buffer = buildBlock(m_names);
-    m_armed = true;
     queue();
+    m_armed = true;
 }
 
 void EventSubscription::disarm() noexcept
@@ -128,7 +139,7 @@ void EventSubscription::queue()
     ISC_STATUS_ARRAY status;
     fb().que_events(status, m_connection->d()->database(), &m_state->id, short(m_state->buffer.size()),
                     reinterpret_cast<const ISC_UCHAR*>(m_state->buffer.constData()), callback, m_state.get());
-    check(status, QStringLiteral("EVENT WAIT %1").arg(m_names.join(QLatin1Char(','))));
+    m_connection->d()->check(status, QStringLiteral("EVENT WAIT %1").arg(m_names.join(QLatin1Char(','))));
 }
 
 void EventSubscription::delivered(const QByteArray& counts)
@@ -150,7 +161,15 @@ void EventSubscription::delivered(const QByteArray& counts)
     // stand; it is not an alert.
     m_state->first = false;
     m_state->buffer = counts;
-    queue();
+    // Called from the event loop: a failure to renew is reported, not
+    // thrown, and what did arrive is still handed on.
+    QString failure;
+    try {
+        queue();
+    } catch (const DbError& e) {
+        disarm();
+        failure = e.text().isEmpty() ? QStringLiteral("EVENT WAIT") : e.text();
+    }
     const QPointer<EventSubscription> self(this);
     for (const QString& name : fired) {
         emit alerted(name);
@@ -161,6 +180,8 @@ void EventSubscription::delivered(const QByteArray& counts)
         if (!self)
             return;
     }
+    if (!failure.isEmpty())
+        emit failed(failure);
 }
 
 } // namespace tarvik::db

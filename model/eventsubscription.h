@@ -36,6 +36,9 @@ public:
 
 signals:
     void alerted(const QString& name);
+    // Renewing the registration after a delivery failed: no further alert
+    // comes until the connection opens again. The server's text.
+    void failed(const QString& text);
 
 private slots:
     void delivered(const QByteArray& counts);

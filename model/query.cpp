@@ -58,9 +58,17 @@ void Query::open()
     m_cells.clear();
     const size_t width = size_t(m_columns.size());
     std::vector<QVariant> row(width);
-    while (st.fetch(row.data()))
-        for (QVariant& v : row)
-            m_cells.push_back(std::move(v));
+    try {
+        while (st.fetch(row.data()))
+            for (QVariant& v : row)
+                m_cells.push_back(std::move(v));
+    } catch (...) {
+        // A result cut off part-way is no result: the query stays closed
+        // and holds nothing of it.
+        m_cells.clear();
+        st.closeCursor();
+        throw;
+    }
     m_state = State::Browse;
     m_current = rowCount() > 0 ? 0 : -1;
     m_eof = m_bof = rowCount() == 0;

@@ -121,32 +121,32 @@ Statement::Statement(ConnectionPrivate& connection, const QString& sql)
     const FbApi& api = fb();
     ISC_STATUS_ARRAY status;
     api.dsql_allocate_statement(status, connection.database(sql), &m_handle);
-    check(status, sql);
+    m_connection.check(status, sql);
     try {
         const QByteArray bytes = cp1251::encode(m_parsed.sql);
         api.dsql_prepare(status, connection.transaction(sql), &m_handle, 0, bytes.constData(), kDialect,
                          m_out.get());
-        check(status, sql);
+        m_connection.check(status, sql);
         if (m_out.get()->sqld > m_out.get()->sqln) {
             m_out.resize(m_out.get()->sqld);
             api.dsql_describe(status, &m_handle, SQLDA_VERSION1, m_out.get());
-            check(status, sql);
+            m_connection.check(status, sql);
         }
         m_out.allocateForDescribed();
         m_columnCount = m_out.count();
 
         api.dsql_describe_bind(status, &m_handle, SQLDA_VERSION1, m_in.get());
-        check(status, sql);
+        m_connection.check(status, sql);
         if (m_in.get()->sqld > m_in.get()->sqln) {
             m_in.resize(m_in.get()->sqld);
             api.dsql_describe_bind(status, &m_handle, SQLDA_VERSION1, m_in.get());
-            check(status, sql);
+            m_connection.check(status, sql);
         }
 
         const char item = isc_info_sql_stmt_type;
         char info[16] = {};
         api.dsql_sql_info(status, &m_handle, 1, &item, sizeof info, info);
-        check(status, sql);
+        m_connection.check(status, sql);
         if (info[0] == isc_info_sql_stmt_type) {
             const int len = int(readLittleEndian(info + 1, 2));
             const qint64 type = readLittleEndian(info + 3, len);
@@ -277,7 +277,7 @@ void Statement::execute(const QVariantList& values)
     XSQLDA* in = m_in.count() > 0 ? m_in.get() : nullptr;
     XSQLDA* out = m_kind == Kind::Procedure && m_columnCount > 0 ? m_out.get() : nullptr;
     api.dsql_execute2(status, m_connection.transaction(m_text), &m_handle, SQLDA_VERSION1, in, out);
-    check(status, m_text);
+    m_connection.check(status, m_text);
     m_cursorOpen = m_kind == Kind::Select;
 }
 
@@ -291,7 +291,7 @@ bool Statement::fetch(QVariant* row)
         closeCursor();
         return false;
     }
-    check(status, m_text);
+    m_connection.check(status, m_text);
     readRow(row);
     return true;
 }
@@ -406,7 +406,7 @@ QByteArray Statement::readBlob(ISC_QUAD* id)
     isc_blob_handle blob = 0;
     api.open_blob2(status, m_connection.database(m_text), m_connection.transaction(m_text), &blob, id, 0,
                    nullptr);
-    check(status, m_text);
+    m_connection.check(status, m_text);
     QByteArray out;
     char chunk[32768];
     for (;;) {
@@ -420,7 +420,7 @@ QByteArray Statement::readBlob(ISC_QUAD* id)
             break;
         ISC_STATUS_ARRAY ignored;
         api.close_blob(ignored, &blob);
-        throwStatus(status, m_text);
+        m_connection.fail(status, m_text);
     }
     api.close_blob(status, &blob);
     return out;
@@ -438,18 +438,18 @@ void Statement::writeBlob(const QByteArray& bytes, ISC_QUAD* id)
     isc_blob_handle blob = 0;
     api.create_blob2(status, m_connection.database(m_text), m_connection.transaction(m_text), &blob, id, 0,
                      nullptr);
-    check(status, m_text);
+    m_connection.check(status, m_text);
     for (qsizetype at = 0; at < bytes.size(); at += 32768) {
         const auto len = static_cast<unsigned short>(qMin<qsizetype>(32768, bytes.size() - at));
         api.put_segment(status, &blob, len, bytes.constData() + at);
         if (status[0] == 1 && status[1]) {
             ISC_STATUS_ARRAY ignored;
             api.close_blob(ignored, &blob);
-            throwStatus(status, m_text);
+            m_connection.fail(status, m_text);
         }
     }
     api.close_blob(status, &blob);
-    check(status, m_text);
+    m_connection.check(status, m_text);
 }
 
 } // namespace tarvik::db

@@ -89,6 +89,17 @@ public:
     virtual void stopSound() = 0;
     [[nodiscard]] virtual bool soundPlaying() = 0;
 
+    // Whether the desktop has a tray where a minimised window can wait.
+    [[nodiscard]] virtual bool systemTrayAvailable() = 0;
+    struct LockKeys
+    {
+        bool numLock = false;
+        bool capsLock = false;
+    };
+    // The keyboard's Num Lock and Caps Lock states; empty where the desktop
+    // does not tell them.
+    [[nodiscard]] virtual std::optional<LockKeys> lockKeys() = 0;
+
     // A file chooser; the filter is written as pairs "Wav файл|*.wav",
     // description and patterns separated by "|". Empty when cancelled.
     [[nodiscard]] virtual QString chooseOpenFile(QWidget* parent, const QString& filter,

@@ -4,13 +4,17 @@
 #include "wallclock.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -18,7 +22,11 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QSettings>
+#include <QSoundEffect>
+#include <QSystemTrayIcon>
 #include <QUrl>
+
+#include <dlfcn.h>
 
 namespace tarvik {
 
@@ -57,8 +65,9 @@ QtPlatform::~QtPlatform()
 
 void QtPlatform::setApplicationTitle(const QString& title)
 {
+    // Only the boxes take it: a display name would make Qt append
+    // " — Tarvik" to every window's caption.
     m_title = title;
-    QGuiApplication::setApplicationDisplayName(title);
 }
 
 QString QtPlatform::applicationTitle() const
@@ -153,39 +162,137 @@ QDateTime QtPlatform::now()
     return wallClockNow();
 }
 
-void QtPlatform::ensurePlayer()
+bool QtPlatform::isWaveFile(const QString& path)
 {
-    if (m_player)
-        return;
-    m_player = new QMediaPlayer(QCoreApplication::instance());
-    m_player->setAudioOutput(new QAudioOutput(m_player));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(12);
+    return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+}
+
+bool QtPlatform::gstreamerCanPlay()
+{
+    // Qt Multimedia's player builds its pipeline without checking that the
+    // elements exist: on a machine without GStreamer's base and good plug-ins
+    // its constructor crashes. So the registry is asked first, through the
+    // library Qt would load anyway, and without it there is no player.
+    static const bool usable = [] {
+        void* gst = dlopen("libgstreamer-1.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!gst)
+            return false;
+        using InitCheck = int (*)(int*, char***, void**);
+        using FactoryFind = void* (*)(const char*);
+        using Unref = void (*)(void*);
+        const auto initCheck = reinterpret_cast<InitCheck>(dlsym(gst, "gst_init_check"));
+        const auto find = reinterpret_cast<FactoryFind>(dlsym(gst, "gst_element_factory_find"));
+        const auto unref = reinterpret_cast<Unref>(dlsym(gst, "gst_object_unref"));
+        if (!initCheck || !find || !unref || !initCheck(nullptr, nullptr, nullptr))
+            return false;
+        for (const char* element :
+             {"playbin", "uridecodebin", "decodebin", "audioconvert", "audioresample", "volume",
+              "autoaudiosink", "videoconvert", "videoscale", "queue", "input-selector", "identity"}) {
+            void* factory = find(element);
+            if (!factory)
+                return false;
+            unref(factory);
+        }
+        // The library stays loaded: Qt's back end uses it from now on.
+        return true;
+    }();
+    return usable;
 }
 
 bool QtPlatform::soundAvailable()
 {
-    ensurePlayer();
-    return m_player->isAvailable();
+    // No output device means no sound server or card: nothing can be heard,
+    // and reminders simply come without sound.
+    if (!m_outputChecked) {
+        m_outputChecked = true;
+        m_outputAvailable = !QMediaDevices::audioOutputs().isEmpty();
+    }
+    return m_outputAvailable;
 }
 
 bool QtPlatform::playSound(const QString& path)
 {
+    stopSound();
     if (!soundAvailable())
         return false;
-    m_player->stop();
-    m_player->setSource(QUrl::fromLocalFile(localPath(path, QDir::currentPath())));
+    const QString local = localPath(path, QDir::currentPath());
+    // Wave files, the sounds the options offer, play through Qt's own reader
+    // and the audio output alone; anything else needs a working media back end.
+    if (isWaveFile(local)) {
+        if (!m_effect)
+            m_effect = new QSoundEffect(QCoreApplication::instance());
+        m_effect->setSource(QUrl::fromLocalFile(local));
+        m_effect->play();
+        return m_effect->status() != QSoundEffect::Error;
+    }
+    if (!gstreamerCanPlay())
+        return false;
+    if (!m_player) {
+        m_player = new QMediaPlayer(QCoreApplication::instance());
+        m_player->setAudioOutput(new QAudioOutput(m_player));
+    }
+    if (!m_player->isAvailable())
+        return false;
+    m_player->setSource(QUrl::fromLocalFile(local));
     m_player->play();
     return m_player->error() == QMediaPlayer::NoError;
 }
 
 void QtPlatform::stopSound()
 {
+    if (m_effect)
+        m_effect->stop();
     if (m_player)
         m_player->stop();
 }
 
 bool QtPlatform::soundPlaying()
 {
-    return m_player && m_player->playbackState() == QMediaPlayer::PlayingState;
+    return (m_effect && m_effect->isPlaying()) ||
+           (m_player && m_player->playbackState() == QMediaPlayer::PlayingState);
+}
+
+bool QtPlatform::systemTrayAvailable()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+std::optional<Platform::LockKeys> QtPlatform::lockKeys()
+{
+#if QT_CONFIG(xcb)
+    // The lock indicators of an X server, asked through the library Qt's own
+    // connection comes from; loaded here so that nothing else depends on it.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->display())
+        return std::nullopt;
+    static void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    if (!xlib)
+        return std::nullopt;
+    using InternAtom = unsigned long (*)(Display*, const char*, int);
+    using GetNamedIndicator = int (*)(Display*, unsigned long, int*, int*, void*, int*);
+    const auto internAtom = reinterpret_cast<InternAtom>(dlsym(xlib, "XInternAtom"));
+    const auto namedIndicator = reinterpret_cast<GetNamedIndicator>(dlsym(xlib, "XkbGetNamedIndicator"));
+    if (!internAtom || !namedIndicator)
+        return std::nullopt;
+    Display* display = x11->display();
+    auto state = [&](const char* name) -> std::optional<bool> {
+        int on = 0;
+        if (!namedIndicator(display, internAtom(display, name, 0), nullptr, &on, nullptr, nullptr))
+            return std::nullopt;
+        return on != 0;
+    };
+    const std::optional<bool> num = state("Num Lock");
+    const std::optional<bool> caps = state("Caps Lock");
+    if (!num || !caps)
+        return std::nullopt;
+    return LockKeys{*num, *caps};
+#else
+    return std::nullopt;
+#endif
 }
 
 QString QtPlatform::qtFileFilter(const QString& filter)

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class QMediaPlayer;
+class QSoundEffect;
 
 namespace tarvik {
 
@@ -43,6 +44,9 @@ public:
     void stopSound() override;
     [[nodiscard]] bool soundPlaying() override;
 
+    [[nodiscard]] bool systemTrayAvailable() override;
+    [[nodiscard]] std::optional<LockKeys> lockKeys() override;
+
     [[nodiscard]] QString chooseOpenFile(QWidget* parent, const QString& filter,
                                          const QString& initialPath = {}) override;
     [[nodiscard]] std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
@@ -56,13 +60,19 @@ public:
     // on every desktop; relative names are resolved against base.
     [[nodiscard]] static QString localPath(const QString& path, const QString& base);
 
-private:
-    void ensurePlayer();
+    // A RIFF/WAVE file, whatever its name.
+    [[nodiscard]] static bool isWaveFile(const QString& path);
+    // Whether GStreamer has every element Qt's media player builds on.
+    [[nodiscard]] static bool gstreamerCanPlay();
 
+private:
     QString m_title;
     QString m_helpFile;
     QPointer<HelpViewer> m_helpViewer;
+    QPointer<QSoundEffect> m_effect;
     QPointer<QMediaPlayer> m_player;
+    bool m_outputChecked = false;
+    bool m_outputAvailable = false;
 };
 
 } // namespace tarvik

@@ -6,10 +6,11 @@ namespace tarvik {
 
 namespace {
 
-// INI names are case-insensitive on the desktop the files come from.
+// As QSettings reads INI files on this desktop: file, section and key
+// names are matched as written.
 QString iniKey(const QString& file, const QString& section, const QString& key)
 {
-    return (file + QLatin1Char('\n') + section + QLatin1Char('\n') + key).toLower();
+    return file + QLatin1Char('\n') + section + QLatin1Char('\n') + key;
 }
 
 } // namespace

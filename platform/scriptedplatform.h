@@ -52,6 +52,9 @@ public:
     void stopSound() override;
     [[nodiscard]] bool soundPlaying() override;
 
+    [[nodiscard]] bool systemTrayAvailable() override { return m_trayAvailable; }
+    [[nodiscard]] std::optional<LockKeys> lockKeys() override { return m_lockKeys; }
+
     [[nodiscard]] QString chooseOpenFile(QWidget* parent, const QString& filter,
                                          const QString& initialPath = {}) override;
     [[nodiscard]] std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
@@ -78,6 +81,8 @@ public:
     void addFile(const QString& path) { m_files.insert(path); }
     void setSoundAvailable(bool available) { m_soundAvailable = available; }
     void setProgramStartable(bool startable) { m_programStartable = startable; }
+    void setSystemTrayAvailable(bool available) { m_trayAvailable = available; }
+    void setLockKeys(std::optional<LockKeys> keys) { m_lockKeys = keys; }
     void setFontFamilies(const QStringList& families) { m_fonts = families; }
     void setPrinterNames(const QStringList& names) { m_printers = names; }
     void setIniValue(const QString& file, const QString& section, const QString& key, const QVariant& value);
@@ -111,6 +116,8 @@ private:
     int m_beeps = 0;
     std::optional<QDateTime> m_now;
     bool m_soundAvailable = true;
+    bool m_trayAvailable = true;
+    std::optional<LockKeys> m_lockKeys;
     bool m_playing = false;
     QStringList m_sounds;
     int m_soundStops = 0;

@@ -9,8 +9,8 @@
 #include "ruduvoenter.h"
 #include "ruduvomain.h"
 #include "ruduvostart.h"
+#include "tarvikapplication.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLocale>
 
@@ -18,7 +18,7 @@ using namespace tarvik;
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    TarvikApplication app(argc, argv);
     app.setWindowIcon(widgets::Pictures::programIcon());
     platform().setApplicationTitle(ruduvo::kTitle);
     platform().setHelpFile(QStringLiteral("Tarvik.html"));

@@ -1,6 +1,7 @@
 #include "tfmload.h"
 
 #include "pictures.h"
+#include "screencentre.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -29,6 +30,13 @@ TfmLoad::TfmLoad(QWidget* parent)
     showFrame(0);
     m_timer.setInterval(1);
     connect(&m_timer, &QTimer::timeout, this, &TfmLoad::tick);
+}
+
+void TfmLoad::showEvent(QShowEvent* event)
+{
+    adjustSize();
+    widgets::centreOnScreen(this);
+    QWidget::showEvent(event);
 }
 
 void TfmLoad::showFrame(int frame)

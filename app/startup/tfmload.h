@@ -26,6 +26,9 @@ public:
 public slots:
     void tick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void showFrame(int frame);
 

@@ -134,9 +134,27 @@ TfmMain::~TfmMain()
 {
     qApp->removeEventFilter(this);
     delete m_splash;
-    // Their queries go before the connection.
-    delete m_mail;
-    delete m_chat;
+    // Everything that holds a query of the connection goes first: the
+    // reminders, the notices, the login dialog and the pages; then the users
+    // list and the alerts; the connection last. Left to the child order of
+    // QObject, the pages would outlive the members they read.
+    m_reminders.reset();
+    m_notice.reset();
+    m_player.reset();
+    delete m_notifier;
+    m_notifier = nullptr;
+    delete m_login;
+    m_login = nullptr;
+    delete m_splitter;
+    m_splitter = nullptr;
+    m_planner = nullptr;
+    m_todo = nullptr;
+    m_mail = nullptr;
+    m_chat = nullptr;
+    m_tvWorkType = nullptr;
+    m_alerts.reset();
+    m_users.reset();
+    m_connection.reset();
 }
 
 void TfmMain::buildToolBar()
@@ -338,6 +356,24 @@ void TfmMain::buildStatusBar()
     m_statusBar->addPanel(200);                         // the date and time
     m_statusBar->setClockPanel(5, QStringLiteral("dd MMMM yyyy г. hh:mm:ss"));
     setStatusBar(m_statusBar);
+    readLockKeys();
+}
+
+void TfmMain::readLockKeys()
+{
+    // Where the desktop does not tell the keyboard's state the panels stay
+    // empty: no mark is better than a wrong one.
+    const std::optional<Platform::LockKeys> keys = platform().lockKeys();
+    m_lockKeysKnown = keys.has_value();
+    m_numLock = keys && keys->numLock;
+    m_capsLock = keys && keys->capsLock;
+    showLockKeys();
+}
+
+void TfmMain::showLockKeys()
+{
+    m_statusBar->setPanelText(3, m_lockKeysKnown && m_numLock ? QStringLiteral("NUM") : QString());
+    m_statusBar->setPanelText(4, m_lockKeysKnown && m_capsLock ? QStringLiteral("CAPS") : QString());
 }
 
 void TfmMain::updateLockKeys(int key)
@@ -346,8 +382,7 @@ void TfmMain::updateLockKeys(int key)
         m_numLock = !m_numLock;
     else if (key == Qt::Key_CapsLock)
         m_capsLock = !m_capsLock;
-    m_statusBar->setPanelText(3, m_numLock ? QStringLiteral("NUM") : QString());
-    m_statusBar->setPanelText(4, m_capsLock ? QStringLiteral("CAPS") : QString());
+    showLockKeys();
 }
 
 void TfmMain::buildTray()
@@ -383,25 +418,46 @@ bool TfmMain::connectDatabase()
         m_databaseName = databaseNameFromLine(line, m_programDir);
         m_connection->setDatabase(m_databaseName);
         m_connection->open();
-    } catch (const db::DbError&) {
         m_splash->stop();
         m_splash->hide();
-        if (platform().confirm(connectionFailureText(m_databaseName)))
-            platform().openDocument(QDir::toNativeSeparators(QStringLiteral("info/firebird.html")));
-        return false;
+        m_connection->startTransaction();
+        m_alerts = std::make_unique<db::EventSubscription>(
+            *m_connection, databaseAlerts(), [this](const QString& name) { emit databaseAlert(name); });
+    } catch (const db::DbError&) {
+        // An attachment without its transaction or its alerts is no start
+        // either: the server refused something the run cannot do without.
+        return startFailed();
     }
-    m_splash->stop();
-    m_splash->hide();
-    m_connection->startTransaction();
-    m_alerts = std::make_unique<db::EventSubscription>(
-        *m_connection, databaseAlerts(), [this](const QString& name) { emit databaseAlert(name); });
+    connect(m_alerts.get(), &db::EventSubscription::failed, this,
+            [](const QString& text) { platform().error(text); });
     m_login = new TfmSystemEnter(*m_users, this);
     return true;
 }
 
+bool TfmMain::startFailed()
+{
+    if (m_splash) {
+        m_splash->stop();
+        m_splash->hide();
+    }
+    m_alerts.reset();
+    m_connection->close();
+    if (platform().confirm(connectionFailureText(m_databaseName)))
+        platform().openDocument(QDir::toNativeSeparators(QStringLiteral("info/firebird.html")));
+    return false;
+}
+
 bool TfmMain::runLogin()
 {
-    if (!m_login->openList())
+    // The users list is the first table read: a database without it (empty,
+    // of another program, damaged) fails the start like a refused attachment.
+    bool listed = false;
+    try {
+        listed = m_login->openList();
+    } catch (const db::DbError&) {
+        return startFailed();
+    }
+    if (!listed)
         return false;
     m_login->exec();
     if (!m_login->loggedIn())
@@ -592,11 +648,17 @@ bool TfmMain::event(QEvent* event)
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_NumLock || key == Qt::Key_CapsLock) &&
-            !static_cast<QKeyEvent*>(event)->isAutoRepeat())
-            updateLockKeys(key);
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
+        if ((key == Qt::Key_NumLock || key == Qt::Key_CapsLock) && !keyEvent->isAutoRepeat()) {
+            // The press turns the mark over at once; by the release the
+            // keyboard's own state is settled and corrects it.
+            if (event->type() == QEvent::KeyPress)
+                updateLockKeys(key);
+            else if (platform().lockKeys())
+                readLockKeys();
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -641,6 +703,9 @@ void TfmMain::RefreshWorkPlaces()
         m_planner->refreshWorkPlaces();
     } catch (const db::DbError& e) {
         platform().error(e.text());
+        // A lost server is shown once; the steps below would only repeat it.
+        if (!m_connection->isOpen())
+            return;
     }
     if (m_reminders)
         m_reminders->buildQuery();
@@ -653,7 +718,9 @@ void TfmMain::changeEvent(QEvent* event)
     if (event->type() != QEvent::WindowStateChange)
         return;
     if (windowState() & Qt::WindowMinimized) {
-        if (loggedIn()) {
+        // Without a tray the window is minimised as usual: hidden, nothing
+        // could bring it back.
+        if (loggedIn() && platform().systemTrayAvailable()) {
             QTimer::singleShot(0, this, &QWidget::hide);
             m_tray->show();
         }

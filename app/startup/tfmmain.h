@@ -127,6 +127,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The connection failure box; the program ends.
+    bool startFailed();
     void buildToolBar();
     void buildMenus();
     void buildCentre();
@@ -135,6 +137,8 @@ private:
     void showPage(int button);
     void applyResizeRule();
     void updateLockKeys(int key);
+    void readLockKeys();
+    void showLockKeys();
     // "Правка" of the planner only while events can be shown.
     void plannerAvailabilityChanged(bool canShow);
     void setUpReminders();
@@ -172,6 +176,7 @@ private:
     widgets::MarkupStatusBar* m_statusBar = nullptr;
     bool m_numLock = false;
     bool m_capsLock = false;
+    bool m_lockKeysKnown = false;
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<tasks::TfmMP> m_player;
     std::unique_ptr<tasks::TfmNew> m_notice;

@@ -1,5 +1,6 @@
 #include "reminders.h"
 
+#include "connection.h"
 #include "dberror.h"
 #include "duereminders.h"
 #include "platform.h"
@@ -10,8 +11,8 @@
 namespace tarvik::tasks {
 
 Reminders::Reminders(db::Connection& connection, TfmMP& player, QObject* parent)
-    : QObject(parent), m_player(player), m_due(std::make_unique<DueReminders>(connection)),
-      m_window(std::make_unique<TfmAlarmTask>(*m_due))
+    : QObject(parent), m_connection(connection), m_player(player),
+      m_due(std::make_unique<DueReminders>(connection)), m_window(std::make_unique<TfmAlarmTask>(*m_due))
 {
     m_timer.setObjectName(QStringLiteral("tmEvents"));
     m_timer.setInterval(kTickInterval);
@@ -40,7 +41,9 @@ void Reminders::buildQuery()
 
 void Reminders::tick()
 {
-    if (m_ticking || !m_due->canRemind())
+    // Once the server is lost the loss has been shown; the ticks stay quiet
+    // instead of showing it again every ten seconds.
+    if (m_ticking || !m_due->canRemind() || !m_connection.isOpen())
         return;
     m_ticking = true;
     try {

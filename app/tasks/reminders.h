@@ -49,6 +49,7 @@ signals:
 private:
     void playSound(int soundId);
 
+    db::Connection& m_connection;
     TfmMP& m_player;
     std::unique_ptr<DueReminders> m_due;
     std::unique_ptr<TfmAlarmTask> m_window;

@@ -3,10 +3,12 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "eventsubscription.h"
 #include "query.h"
 #include "testdatabase.h"
 
 #include <QElapsedTimer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -143,5 +145,40 @@ TEST_F(ConnectionTest, StatementsNeedTheTransaction)
     c.open();
     c.startTransaction();
     EXPECT_NO_THROW(q.open());
+    EXPECT_EQ(q.recordCount(), 1);
+}
+
+// The server dropping the attachment (here: killed from another connection)
+// closes the connection at the first call that meets it: nothing claims to
+// be open or armed any more, later calls fail at once, and opening again
+// brings everything back.
+TEST_F(ConnectionTest, LostAttachmentClosesTheConnectionAndItsAlertsUntilOpenedAgain)
+{
+    auto c = database().connect();
+    EventSubscription alerts(*c, {QStringLiteral("INS_EVENTS")}, [](const QString&) {});
+    QTest::qWait(200);
+    ASSERT_TRUE(alerts.isArmed());
+    Query q(*c, QStringLiteral("SELECT * FROM OPTIONS"));
+
+    test::killAttachment(*c);
+    try {
+        q.open();
+        FAIL() << "the killed attachment answered";
+    } catch (const ConnectionError& e) {
+        EXPECT_FALSE(e.text().isEmpty());
+    }
+    EXPECT_FALSE(c->isOpen());
+    EXPECT_TRUE(c->isBroken());
+    EXPECT_FALSE(alerts.isArmed());
+    EXPECT_FALSE(q.isOpen());
+    EXPECT_THROW(c->commitRetaining(), ConnectionError);
+    EXPECT_THROW(q.open(), ConnectionError);
+
+    c->close();
+    c->open();
+    c->startTransaction();
+    EXPECT_FALSE(c->isBroken());
+    EXPECT_TRUE(alerts.isArmed());
+    q.open();
     EXPECT_EQ(q.recordCount(), 1);
 }

@@ -361,3 +361,17 @@ TEST_F(QueryTest, DeletingWorkPlaceOrBossCascades)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM WORKPLACE WHERE ID = :P2")), 0);
     EXPECT_EQ(count(eventsOf2), 0);
 }
+
+// A result that fails part-way (the 4000th row divides by zero, long after
+// the first rows came over) leaves the query closed and empty, not holding
+// the rows that did arrive.
+TEST_F(QueryTest, FetchFailingPartWayKeepsNoRows)
+{
+    Query q(*m_c, QStringLiteral("EXECUTE BLOCK RETURNS (N INTEGER) AS BEGIN N = 0; WHILE (N < 5000) DO "
+                                 "BEGIN N = N + 1; IF (N = 4000) THEN N = N / 0; SUSPEND; END END"));
+    EXPECT_THROW(q.open(), DbError);
+    EXPECT_FALSE(q.isOpen());
+    EXPECT_EQ(q.recordCount(), 0);
+    EXPECT_TRUE(q.eof());
+    EXPECT_EQ(q.recNo(), -1);
+}

@@ -2,6 +2,7 @@
 
 #include "databasecreator.h"
 #include "dberror.h"
+#include "query.h"
 
 #include <QFile>
 
@@ -36,6 +37,20 @@ std::unique_ptr<db::Connection> TestDatabase::connect() const
     c->open();
     c->startTransaction();
     return c;
+}
+
+void killAttachment(db::Connection& victim)
+{
+    db::Query own(victim, QStringLiteral("SELECT CURRENT_CONNECTION AS ID FROM RDB$DATABASE"));
+    own.open();
+    const qint64 id = own.value(QStringLiteral("ID")).toLongLong();
+    own.close();
+    db::Connection killer(db::ConnectionParams{victim.params().database});
+    killer.open();
+    killer.startTransaction();
+    killer.execute(QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = :Id"),
+                   {{QStringLiteral("Id"), id}});
+    killer.commit();
 }
 
 } // namespace tarvik::test

@@ -32,6 +32,10 @@ private:
     QString m_name;
 };
 
+// Ends the attachment of victim from a second SYSDBA connection, as the
+// server does when it is lost: the victim learns of it at its next call.
+void killAttachment(db::Connection& victim);
+
 // A fixture whose tests share one database, made once for the suite:
 // creating a database costs far more than most tests.
 class SharedDatabaseTest : public testing::Test

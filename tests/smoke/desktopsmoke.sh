@@ -1,0 +1,274 @@
+#!/usr/bin/env bash
+# The real-desktop smoke test: the delivered Tarvik, with its real platform
+# layer, on a virtual X server and a demo database. It logs in as the
+# administrator and as a worker, visits every page through "Вид", opens and
+# cancels the task dialog, and leaves; the program must stay up throughout
+# and end with exit code 0.
+#
+#   desktopsmoke.sh <Tarvik> <tarvik-db> [sound|nosound]
+#
+# "nosound" points GStreamer at an empty plug-in folder and Qt at a sound
+# server that does not exist. With TARVIK_SMOKE_SHOTS set to a folder the
+# login dialog and the splash are photographed there, with the window tree.
+#
+# To add a page or window: one `step` line in run_session below.
+set -uo pipefail
+
+if [ "${1:-}" = --session ]; then
+    shift
+    session=1
+else
+    session=0
+fi
+
+tarvik=$1
+dbtool=$2
+mode=${3:-sound}
+
+fail() {
+    echo "desktopsmoke: FAILED: $*" >&2
+    exit 1
+}
+
+# --- Inside the X session -------------------------------------------------
+
+WAIT=${TARVIK_SMOKE_WAIT:-1.5}
+
+alive() {
+    kill -0 "$pid" 2>/dev/null || fail "Tarvik ended during: $1 (see $work/tarvik.log)"
+}
+
+# The shown windows of the program captioned exactly $1 (the captions are
+# compared here: xdotool's patterns are not anchored reliably).
+captioned() {
+    local id
+    for id in $(xdotool search --all --onlyvisible --pid "$pid" --name . 2>/dev/null); do
+        [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && echo "$id"
+    done
+}
+
+# The first window captioned exactly $1, waited for up to 60 s.
+window() {
+    local id
+    for _ in $(seq 1 120); do
+        id=$(captioned "$1" | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.5
+    done
+    return 1
+}
+
+reminder_window() { # the due-reminder window, captioned "<n> задач"
+    local id
+    for id in $(xdotool search --all --onlyvisible --pid "$pid" --name . 2>/dev/null); do
+        case "$(xdotool getwindowname "$id" 2>/dev/null)" in
+        *" задач") echo "$id" ;;
+        esac
+    done
+}
+
+gone() { # waits until no window captioned exactly $1 is shown
+    for _ in $(seq 1 60); do
+        [ -z "$(captioned "$1")" ] && return 0
+        sleep 0.5
+    done
+    return 1
+}
+
+keys() {
+    xdotool key --delay 150 "$@"
+    sleep "$WAIT"
+}
+
+shot() { # window id, name
+    [ -n "${TARVIK_SMOKE_SHOTS:-}" ] || return 0
+    mkdir -p "$TARVIK_SMOKE_SHOTS"
+    xwd -silent -id "$1" | xwdtopnm 2>/dev/null | pnmtopng >"$TARVIK_SMOKE_SHOTS/$2.png" 2>/dev/null
+    xwininfo -root -tree >"$TARVIK_SMOKE_SHOTS/$2-windows.txt"
+}
+
+# The main window's menu bar, driven from the keyboard as a user would: a
+# click opens "Программа", the first menu; Left walks from there to the
+# menus at the right end. The menus right of "Программа", read from the
+# right, depend on the role only.
+main_window=
+menus_from_right=()
+
+focus_main() {
+    xdotool windowfocus --sync "$main_window" 2>/dev/null || true
+    sleep 0.3
+}
+
+open_first_menu() {
+    focus_main
+    xdotool mousemove --window "$main_window" 30 "${menu_y:-12}" click 1
+    sleep "$WAIT"
+}
+
+# menu <menu> <n>: runs the n-th shown item (from 0) of the named menu.
+menu() {
+    local name=$1 item=$2 left=0 i
+    for i in "${!menus_from_right[@]}"; do
+        [ "${menus_from_right[$i]}" = "$name" ] && left=$((i + 1))
+    done
+    [ "$left" -gt 0 ] || fail "no menu $name for this role"
+    open_first_menu
+    local presses=()
+    for _ in $(seq 1 "$left"); do presses+=(Left); done
+    for _ in $(seq 1 "$item"); do presses+=(Down); done
+    keys "${presses[@]}" Return
+}
+
+# step <what>: a line of the session; checks that the program is still up.
+step() {
+    echo "desktopsmoke: $*"
+    "$@"
+    alive "$*"
+    if [ -n "${TARVIK_SMOKE_DEBUG:-}" ]; then
+        steps=$((${steps:-0} + 1))
+        shot "$main_window" "step-$role-$steps"
+    fi
+}
+
+view() { # the n-th item of "Вид": День Неделя Месяц Задачи Почта Чат
+    menu "Вид" "$1"
+}
+
+# dialog <menu> <n> <caption>: runs the n-th shown item of the menu, waits
+# for the window with exactly that caption, and closes it with Escape.
+dialog() {
+    menu "$1" "$2"
+    local id
+    id=$(window "$3") || fail "no window \"$3\" from $1"
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    keys Escape
+    gone "$3" || fail "\"$3\" did not close on Escape"
+}
+
+# Opens the task dialog with "Добавить" of the planner's "Правка" on a cell
+# in the middle of the day's grid, and cancels it with Escape.
+task_dialog() {
+    view 0
+    focus_main
+    local geometry w h
+    geometry=$(xdotool getwindowgeometry --shell "$main_window")
+    w=$(echo "$geometry" | sed -n 's/^WIDTH=//p')
+    h=$(echo "$geometry" | sed -n 's/^HEIGHT=//p')
+    # The first work place's column, an hour or so into the day.
+    xdotool mousemove --window "$main_window" $(((w - 219) / 4)) $((h / 2)) click 1
+    sleep "$WAIT"
+    open_first_menu
+    keys Right Return
+    local dialog
+    dialog=$(window "Задача") || fail "the task dialog did not open"
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    keys Escape
+    gone "Задача" || fail "the task dialog did not close on Escape"
+}
+
+run_session() { # role
+    local role=$1
+    cd "$work"
+    "$work/Tarvik" >"$work/tarvik.log" 2>&1 &
+    pid=$!
+    local splash login
+    if [ -n "${TARVIK_SMOKE_SHOTS:-}" ] && splash=$(window "Загрузка..."); then
+        shot "$splash" "splash-$role"
+    fi
+    login=$(window "Вход в систему") || fail "no login dialog (see $work/tarvik.log)"
+    sleep "$WAIT"
+    shot "$login" "login-$role"
+    xdotool windowfocus --sync "$login" 2>/dev/null || true
+    # "Утилиты" shows only in exclusive mode, so both roles have the same
+    # menus right of "Вид".
+    if [ "$role" = admin ]; then
+        xdotool type --delay 100 admin
+    else
+        xdotool type --delay 100 1
+    fi
+    menus_from_right=("Справка" "Настройка" "Вид")
+    keys Return
+    main_window=$(window "Tarvik") || fail "no main window after the login (see $work/tarvik.log)"
+    alive "the login"
+    # The demo office has due reminders: their window comes up with the
+    # first tick (with its sound) and takes the focus; it is waited for so
+    # that it cannot take it in the middle of a step.
+    echo "desktopsmoke: waiting for the reminders"
+    for _ in $(seq 1 40); do
+        [ -n "$(reminder_window)" ] && break
+        sleep 0.5
+    done
+    [ -n "$(reminder_window)" ] || echo "desktopsmoke: (no reminder window came up)"
+    sleep "$WAIT"
+    alive "the reminders"
+
+    # Every page through "Вид", then the task dialog.
+    step view 0 # День
+    step view 1 # Неделя
+    step view 2 # Месяц
+    step view 3 # Задачи
+    step view 4 # Почта
+    step view 5 # Чат
+    step task_dialog
+    step dialog "Справка" 0 "О программе"
+
+    # "Программа" → "Выход".
+    echo "desktopsmoke: leaving"
+    open_first_menu
+    keys Down Return
+    local rc=
+    for _ in $(seq 1 60); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            rc=$?
+            break
+        fi
+        sleep 0.5
+    done
+    [ -n "$rc" ] || { kill "$pid"; fail "Tarvik did not end after Выход"; }
+    [ "$rc" = 0 ] || fail "Tarvik ended with exit code $rc as $role (see $work/tarvik.log)"
+    echo "desktopsmoke: $role session ended with 0"
+}
+
+if [ "$session" = 1 ]; then
+    work=$4
+    role=$5
+    run_session "$role"
+    exit 0
+fi
+
+# --- Outside: the program folder, the database, the X server --------------
+
+for tool in xvfb-run xdotool xwininfo isql-fb; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (run scripts/setup)"
+done
+work=$(mktemp -d /tmp/tarvik-smoke.XXXXXX)
+chmod 777 "$work"
+trap 'rm -rf "$work"' EXIT
+cp "$tarvik" "$work/Tarvik"
+database="localhost:$work/tk.gdb"
+(cd "$work" && "$dbtool" create --demo "$database") >/dev/null || fail "cannot create the demo database"
+printf '%s\n' "$database" >"$work/init.txt"
+
+export QT_QPA_PLATFORM=xcb
+unset QT_ACCESSIBILITY SESSION_MANAGER
+if [ "$mode" = nosound ]; then
+    mkdir -p "$work/no-plugins"
+    export GST_PLUGIN_SYSTEM_PATH="$work/no-plugins" GST_PLUGIN_PATH="$work/no-plugins"
+    export GST_REGISTRY="$work/gst-registry.bin"
+    export PULSE_SERVER="unix:$work/no-sound-server"
+fi
+
+for role in admin worker; do
+    if [ "$role" = worker ]; then
+        # The first demo worker is the remembered user of the next login.
+        worker=$(printf 'SET HEADING OFF;\nSELECT FIRST 1 ID FROM USERS WHERE BOSS = %sF%s AND ADMCHECK = %sF%s ORDER BY ID;\n' \
+            "'" "'" "'" "'" | isql-fb -q -user SYSDBA -password vantorelx "$database" | tr -d ' \n')
+        [ -n "$worker" ] || fail "no demo worker"
+        printf '[Enter]\nUser=%s\n' "$worker" >"$work/enter.ini"
+    fi
+    timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --session "$tarvik" "$dbtool" "$mode" "$work" "$role" \
+        || fail "the $role session ($mode)"
+done
+echo "desktopsmoke: passed ($mode)"
