@@ -81,19 +81,17 @@ void ConnectionPrivate::markBroken() noexcept
         return;
     // From here on the attachment counts as gone: statements fail at once
     // without reaching the client library, and the alert registrations are
-    // known to be dead. What the library still holds is let go as far as it
-    // lets go of a lost attachment.
+    // known to be dead. The attachment is only detached, which lets the
+    // library free its side of it and of the transaction: a rollback sent to
+    // an attachment the server has shut down can wait on its socket for ever.
     isc_db_handle lost = db;
     db = 0;
+    tr = 0;
     broken = true;
     for (EventSubscription* s : subscriptions)
         s->disarm();
-    const FbApi& api = fb();
     ISC_STATUS_ARRAY ignored;
-    if (tr)
-        api.rollback_transaction(ignored, &tr);
-    tr = 0;
-    api.detach_database(ignored, &lost);
+    fb().detach_database(ignored, &lost);
 }
 
 isc_db_handle* ConnectionPrivate::database(const QString& statement)
