@@ -1,5 +1,6 @@
 #include "tfmmain.h"
 
+#include "admincommands.h"
 #include "changenotifier.h"
 #include "connection.h"
 #include "dberror.h"
@@ -9,6 +10,7 @@
 #include "initfile.h"
 #include "loginrules.h"
 #include "markupstatusbar.h"
+#include "optionlists.h"
 #include "pictures.h"
 #include "plannercalendar.h"
 #include "plannerpage.h"
@@ -20,6 +22,7 @@
 #include "tfmload.h"
 #include "tfmmp.h"
 #include "tfmnew.h"
+#include "tfmoptions.h"
 #include "tfmsystementer.h"
 #include "tfmtask.h"
 #include "toolpictures.h"
@@ -110,8 +113,10 @@ QString initialisationFailureText()
 
 TfmMain::TfmMain(const QString& programDir, QWidget* parent)
     : QMainWindow(parent), m_programDir(programDir), m_databaseName(automaticDatabase(programDir)),
-      m_connection(std::make_unique<db::Connection>()), m_users(std::make_unique<db::Query>(*m_connection))
+      m_connection(std::make_unique<db::Connection>()), m_users(std::make_unique<db::Query>(*m_connection)),
+      m_options(std::make_unique<admin::TfmOptions>(*m_connection, *m_users))
 {
+    m_options->setParent(this, m_options->windowFlags());
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Tarvik"));
     setWindowIcon(widgets::Pictures::programIcon());
@@ -122,6 +127,23 @@ TfmMain::TfmMain(const QString& programDir, QWidget* parent)
     buildMenus();
     buildStatusBar();
     buildTray();
+    m_admin =
+        new admin::AdminCommands(*m_connection, *m_users, *m_options, m_profile,
+                                 {[this] {
+                                      const planner::PlannerOptions& o = m_planner->options();
+                                      return admin::GridValues{o.step, o.startTimeGrid, o.endTimeGrid,
+                                                               o.startWorkTimeGrid, o.endWorkTimeGrid};
+                                  },
+                                  [this] { m_planner->ReadOptions(); }, [this] { RefreshWorkPlaces(); }},
+                                 this);
+    connect(m_miSystemParam, &QAction::triggered, m_admin, &admin::AdminCommands::miSystemParamClick);
+    connect(m_miWorkPlaces, &QAction::triggered, m_admin, &admin::AdminCommands::miWorkPlacesClick);
+    connect(m_miUsersManager, &QAction::triggered, m_admin, &admin::AdminCommands::miUsersManagerClick);
+    connect(m_miPersonal, &QAction::triggered, m_admin, &admin::AdminCommands::miPersonalClick);
+    connect(m_admin, &admin::AdminCommands::noticesChanged, this, [this] {
+        if (m_notifier)
+            m_notifier->setNewEventNotices(m_profile.newEventNotices);
+    });
     qApp->installEventFilter(this);
 }
 
@@ -193,7 +215,7 @@ void TfmMain::buildCentre()
     calendarPlace->setLayout(new QVBoxLayout);
     calendarPlace->layout()->setContentsMargins(0, 0, 0, 0);
     auto* plannerPlace = m_notebook->widget(PlannerPage);
-    m_planner = new planner::PlannerPage(*m_connection, *m_users, plannerPlace);
+    m_planner = new planner::PlannerPage(*m_connection, *m_users, m_options->lists(), plannerPlace);
     plannerPlace->layout()->addWidget(m_planner);
     calendarPlace->layout()->addWidget(m_planner->calendar());
     m_tvWorkType = m_planner->workPlaceTree().view();
@@ -419,6 +441,7 @@ void TfmMain::applyLogin(const LoginProfile& profile)
     }
     try {
         m_planner->ReadOptions();
+        m_options->lists().open();
         m_planner->openLists();
     } catch (const db::DbError& e) {
         platform().error(e.text());
@@ -433,7 +456,8 @@ void TfmMain::setUpReminders()
     if (!m_reminders) {
         m_player = std::make_unique<tasks::TfmMP>();
         m_notice = std::make_unique<tasks::TfmNew>();
-        m_reminders = std::make_unique<tasks::Reminders>(*m_connection, *m_player);
+        m_reminders = std::make_unique<tasks::Reminders>(*m_connection, *m_player, m_options->lists());
+        m_options->setSoundPlayer(m_player.get());
         m_notifier = new tasks::ChangeNotifier(*m_notice, this);
         m_notifier->setMainWindow(this);
         m_notifier->setRights(&m_reminders->due().rights());
@@ -460,7 +484,9 @@ void TfmMain::openRemindedEvent()
 {
     // The event is shown for reading only, above the reminder window.
     try {
-        planner::TfmTask dialog(planner::TaskChoices::load(*m_connection), this);
+        planner::TfmTask dialog(
+            planner::TaskChoices::fromLists(m_options->lists().templates(), m_options->lists().sounds()),
+            this);
         dialog.fillFromRow(m_reminders->due().qAlarmEvents());
         dialog.setViewOnly(planner::TfmTask::ViewOnlyOk::Hidden);
         dialog.exec();
