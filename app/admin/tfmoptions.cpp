@@ -103,7 +103,7 @@ TfmOptions::TfmOptions(db::Connection& connection, db::Query& users, QWidget* pa
     QPalette accent = m_tvOptions->palette();
     accent.setColor(QPalette::Base, kAccent);
     m_tvOptions->setPalette(accent);
-    m_tvOptions->setFixedWidth(200);
+    m_tvOptions->setFixedWidth(240);
 
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("pcOptions"));
@@ -127,7 +127,7 @@ TfmOptions::TfmOptions(db::Connection& connection, db::Query& users, QWidget* pa
     layout->setContentsMargins(4, 0, 4, 6);
     layout->addWidget(m_bar);
     layout->addLayout(body, 1);
-    resize(640, 400);
+    resize(680, 420);
 }
 
 TfmOptions::~TfmOptions() = default;
