@@ -275,3 +275,45 @@ TEST_F(OptionsTest, TemplatesSoundsAndTheEditor)
     EXPECT_EQ(committedCount(QStringLiteral("SELECT COUNT(*) FROM TEMPLATE WHERE NAME = 'Срочно'")), 1);
     admin->close();
 }
+
+// A boss's work places mode: his own places at once, no chooser; a rename
+// refused by the server shows its text and offers the typed name again;
+// OK commits what was stored.
+TEST_F(OptionsTest, BossWorkPlacesAndAFailedRenameKeepingTheTypedName)
+{
+    auto boss = loggedIn(QStringLiteral("Шеф"), QStringLiteral("Pw"), false);
+    auto other = database().connect();
+    other->execute(QStringLiteral("UPDATE WORKPLACE SET ORDERPOS = 1 WHERE ID = :I"),
+                   {{QStringLiteral("I"), m_place}});
+    bool done = false;
+    QString offeredAgain;
+    onModal<TfmOptions>([&](TfmOptions& o) {
+        WorkPlacesPage* page = o.workPlacesPage();
+        EXPECT_EQ(o.shownPage(), TfmOptions::WorkPlacesPageIndex);
+        EXPECT_TRUE(page->bossChooser()->isHidden());
+        EXPECT_EQ(o.lists().workPlaces().recordCount(), 2);
+        EXPECT_TRUE(child<QToolButton>(*page, "sbEditPlace")->isEnabled());
+        o.lists().workPlaces().locate(QStringLiteral("ID"), m_place);
+        m_platform.clearMessages();
+        onModal<TfmWorkPlace>([&](TfmWorkPlace& d) {
+            d.deName()->setText(QStringLiteral("Цех №1"));
+            onModal<TfmWorkPlace>([&](TfmWorkPlace& again) {
+                offeredAgain = again.name();
+                other->rollback();
+                again.bar()->okButton()->click();
+            });
+            d.bar()->okButton()->click();
+        });
+        page->sbEditPlaceClick();
+        EXPECT_EQ(m_platform.messages().size(), 1);
+        if (!m_platform.messages().isEmpty())
+            EXPECT_EQ(m_platform.messages()[0].kind, MessageKind::Error);
+        done = true;
+        o.sbOKClick();
+    });
+    boss->administration().miWorkPlacesClick();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(offeredAgain, QStringLiteral("Цех №1"));
+    EXPECT_EQ(committedCount(QStringLiteral("SELECT COUNT(*) FROM WORKPLACE WHERE NAME = 'Цех №1'")), 1);
+    boss->close();
+}
