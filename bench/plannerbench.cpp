@@ -6,6 +6,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "optionlists.h"
 #include "plannergrid.h"
 #include "plannerpage.h"
 #include "platformscope.h"
@@ -121,7 +122,9 @@ public:
         Clock::time_point t = Clock::now();
         db::Query users(*m_connection, QStringLiteral("SELECT * FROM Users ORDER BY Name"));
         users.open();
-        planner::PlannerPage page(*m_connection, users);
+        admin::OptionLists lists(*m_connection);
+        lists.open();
+        planner::PlannerPage page(*m_connection, users, lists);
         page.resize(kPageSize);
         page.setUser(m_boss, UserRole::Boss);
         page.openLists();

@@ -1,5 +1,7 @@
 #include "plannerpage.h"
 
+#include "optionlists.h"
+
 #include "eventcommands.h"
 #include "taskchoices.h"
 
@@ -50,12 +52,12 @@ constexpr int kMonthChangeRowHeight = 50;
 
 } // namespace
 
-PlannerPage::PlannerPage(db::Connection& connection, db::Query& users, QWidget* parent)
-    : QWidget(parent), m_connection(connection), m_users(users), m_rights(connection),
+PlannerPage::PlannerPage(db::Connection& connection, db::Query& users, const admin::OptionLists& lists,
+                         QWidget* parent)
+    : QWidget(parent), m_connection(connection), m_users(users), m_lists(lists), m_rights(connection),
       m_events(std::make_unique<db::Query>(connection)),
-      m_templates(std::make_unique<db::Query>(connection, QStringLiteral("SELECT * FROM TEMPLATE"))),
       m_authors(std::make_unique<db::Query>(connection, QStringLiteral("SELECT* FROM Users"))),
-      m_mapper(connection, *m_templates, *m_authors, m_positions, m_rights),
+      m_mapper(connection, lists.templates(), *m_authors, m_positions, m_rights),
       m_tree(std::make_unique<WorkPlaceTree>(m_rights, users))
 {
     setObjectName(QStringLiteral("pnPlanner"));
@@ -64,7 +66,6 @@ PlannerPage::PlannerPage(db::Connection& connection, db::Query& users, QWidget* 
     m_events->setModifySql(kEventsModifySql);
     m_events->setDeleteSql(kEventsDeleteSql);
     m_events->setKeyGenerator(QStringLiteral("ID"), QStringLiteral("EVENTS_ID"));
-    m_templates->setObjectName(QStringLiteral("qTemplates"));
     m_authors->setObjectName(QStringLiteral("qEventsUser"));
     connect(m_events.get(), &db::Query::rowChanged, this, &PlannerPage::qEventsAfterPost);
     connect(m_events.get(), &db::Query::rowInserted, this, &PlannerPage::qEventsAfterPost);
@@ -136,17 +137,18 @@ void PlannerPage::buildLayout()
 
 void PlannerPage::buildCommands()
 {
-    EventCommands::Context context{m_connection,
-                                   *m_events,
-                                   *m_grid,
-                                   m_rights,
-                                   [this](int position) { return workPlaceAt(position); },
-                                   [this] { return QVariant(m_mapper.lastCreatedKey().toInt()); },
-                                   [this] {
-                                       m_calendar->setMarksEnabled(false);
-                                       m_calendar->setMarksEnabled(true);
-                                   },
-                                   [this] { return TaskChoices::load(m_connection); }};
+    EventCommands::Context context{
+        m_connection,
+        *m_events,
+        *m_grid,
+        m_rights,
+        [this](int position) { return workPlaceAt(position); },
+        [this] { return QVariant(m_mapper.lastCreatedKey().toInt()); },
+        [this] {
+            m_calendar->setMarksEnabled(false);
+            m_calendar->setMarksEnabled(true);
+        },
+        [this] { return taskChoices(); }};
     m_commands = new EventCommands(std::move(context), this);
     EventCommands* c = m_commands;
 
@@ -231,8 +233,12 @@ void PlannerPage::setUser(int userId, UserRole role)
 
 void PlannerPage::openLists()
 {
-    m_templates->reopen();
     m_authors->reopen();
+}
+
+db::Query& PlannerPage::templates() const
+{
+    return m_lists.templates();
 }
 
 QDate PlannerPage::calendarDate() const
@@ -514,6 +520,11 @@ void PlannerPage::qEventsAfterPost()
     } catch (const db::DbError& e) {
         platform().error(e.text());
     }
+}
+
+TaskChoices PlannerPage::taskChoices() const
+{
+    return TaskChoices::fromLists(m_lists.templates(), m_lists.sounds());
 }
 
 } // namespace tarvik::planner

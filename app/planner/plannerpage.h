@@ -4,6 +4,7 @@
 #include "planneroptions.h"
 #include "positionmap.h"
 #include "workplaceentry.h"
+#include "taskchoices.h"
 
 #include "accessrights.h"
 #include "plannercalendar.h"
@@ -19,6 +20,9 @@ class QLabel;
 class QMenu;
 class QToolBar;
 
+namespace tarvik::admin {
+class OptionLists;
+}
 namespace tarvik::db {
 class Connection;
 class Query;
@@ -62,14 +66,17 @@ public:
     static const QString kEventsModifySql;
     static const QString kEventsDeleteSql;
 
-    // `users` is the users list in name order, held open by the main window.
-    PlannerPage(db::Connection& connection, db::Query& users, QWidget* parent = nullptr);
+    // `users` is the users list in name order, held open by the main window;
+    // `lists` the options window's lists, whose templates and sounds the
+    // items and the task dialog use.
+    PlannerPage(db::Connection& connection, db::Query& users, const admin::OptionLists& lists,
+                QWidget* parent = nullptr);
     ~PlannerPage() override;
 
     // After login: whose rights and role decide the tree and the items.
     void setUser(int userId, UserRole role);
-    // Opens the template list and the authors ("SELECT* FROM Users"), read
-    // once after login.
+    // Opens the authors ("SELECT* FROM Users"), read once after login; the
+    // templates are the options window's.
     void openLists();
     // The grid settings of the system options; the calendar goes to today.
     void ReadOptions();
@@ -97,7 +104,7 @@ public:
     void qEventsAfterPost();
 
     [[nodiscard]] db::Query& events() const { return *m_events; }
-    [[nodiscard]] db::Query& templates() const { return *m_templates; }
+    [[nodiscard]] db::Query& templates() const;
     [[nodiscard]] db::Query& authors() const { return *m_authors; }
     [[nodiscard]] widgets::PlannerGrid* grid() const { return m_grid; }
     [[nodiscard]] QToolBar* controlPlanner() const { return m_controlPlanner; }
@@ -107,6 +114,8 @@ public:
     [[nodiscard]] PlannerItemMapper& itemMapper() { return m_mapper; }
     [[nodiscard]] AccessRights& accessRights() { return m_rights; }
     [[nodiscard]] EventCommands& commands() const { return *m_commands; }
+    // What the task dialog offers, from the options window's shared lists.
+    [[nodiscard]] TaskChoices taskChoices() const;
     [[nodiscard]] const PlannerOptions& options() const { return m_options; }
     [[nodiscard]] View view() const { return m_view; }
     // True after a load of at least one work place (N ≥ 1).
@@ -139,9 +148,9 @@ private:
 
     db::Connection& m_connection;
     db::Query& m_users;
+    const admin::OptionLists& m_lists;
     AccessRights m_rights;
     std::unique_ptr<db::Query> m_events;
-    std::unique_ptr<db::Query> m_templates;
     std::unique_ptr<db::Query> m_authors;
     PositionMap m_positions;
     PlannerItemMapper m_mapper;

@@ -1,5 +1,6 @@
 #include "tfmmain.h"
 
+#include "admincommands.h"
 #include "changenotifier.h"
 #include "chatpage.h"
 #include "connection.h"
@@ -11,6 +12,7 @@
 #include "loginrules.h"
 #include "mailpage.h"
 #include "markupstatusbar.h"
+#include "optionlists.h"
 #include "pictures.h"
 #include "plannercalendar.h"
 #include "plannerpage.h"
@@ -24,6 +26,7 @@
 #include "tfmload.h"
 #include "tfmmp.h"
 #include "tfmnew.h"
+#include "tfmoptions.h"
 #include "tfmsystementer.h"
 #include "tfmtask.h"
 #include "todopage.h"
@@ -115,8 +118,10 @@ QString initialisationFailureText()
 
 TfmMain::TfmMain(const QString& programDir, QWidget* parent)
     : QMainWindow(parent), m_programDir(programDir), m_databaseName(automaticDatabase(programDir)),
-      m_connection(std::make_unique<db::Connection>()), m_users(std::make_unique<db::Query>(*m_connection))
+      m_connection(std::make_unique<db::Connection>()), m_users(std::make_unique<db::Query>(*m_connection)),
+      m_options(std::make_unique<admin::TfmOptions>(*m_connection, *m_users))
 {
+    m_options->setParent(this, m_options->windowFlags());
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Tarvik"));
     setWindowIcon(widgets::Pictures::programIcon());
@@ -127,6 +132,23 @@ TfmMain::TfmMain(const QString& programDir, QWidget* parent)
     buildMenus();
     buildStatusBar();
     buildTray();
+    m_admin =
+        new admin::AdminCommands(*m_connection, *m_users, *m_options, m_profile,
+                                 {[this] {
+                                      const planner::PlannerOptions& o = m_planner->options();
+                                      return admin::GridValues{o.step, o.startTimeGrid, o.endTimeGrid,
+                                                               o.startWorkTimeGrid, o.endWorkTimeGrid};
+                                  },
+                                  [this] { m_planner->ReadOptions(); }, [this] { RefreshWorkPlaces(); }},
+                                 this);
+    connect(m_miSystemParam, &QAction::triggered, m_admin, &admin::AdminCommands::miSystemParamClick);
+    connect(m_miWorkPlaces, &QAction::triggered, m_admin, &admin::AdminCommands::miWorkPlacesClick);
+    connect(m_miUsersManager, &QAction::triggered, m_admin, &admin::AdminCommands::miUsersManagerClick);
+    connect(m_miPersonal, &QAction::triggered, m_admin, &admin::AdminCommands::miPersonalClick);
+    connect(m_admin, &admin::AdminCommands::noticesChanged, this, [this] {
+        if (m_notifier)
+            m_notifier->setNewEventNotices(m_profile.newEventNotices);
+    });
     qApp->installEventFilter(this);
 }
 
@@ -135,12 +157,12 @@ TfmMain::~TfmMain()
     qApp->removeEventFilter(this);
     delete m_splash;
     // Everything that holds a query of the connection goes first: the
-    // reminders, the notices, the login dialog and the pages; then the users
-    // list and the alerts; the connection last. Left to the child order of
+    // reminders, the notices, the login dialog, the pages and the options
+    // window with its lists; then the users list and the alerts; the
+    // connection last. Left to the child order of
     // QObject, the pages would outlive the members they read.
     m_reminders.reset();
     m_notice.reset();
-    m_player.reset();
     delete m_notifier;
     m_notifier = nullptr;
     delete m_login;
@@ -152,6 +174,10 @@ TfmMain::~TfmMain()
     m_mail = nullptr;
     m_chat = nullptr;
     m_tvWorkType = nullptr;
+    delete m_admin;
+    m_admin = nullptr;
+    m_options.reset();
+    m_player.reset();
     m_alerts.reset();
     m_users.reset();
     m_connection.reset();
@@ -219,7 +245,7 @@ void TfmMain::buildCentre()
     calendarPlace->setLayout(new QVBoxLayout);
     calendarPlace->layout()->setContentsMargins(0, 0, 0, 0);
     auto* plannerPlace = m_notebook->widget(PlannerPage);
-    m_planner = new planner::PlannerPage(*m_connection, *m_users, plannerPlace);
+    m_planner = new planner::PlannerPage(*m_connection, *m_users, m_options->lists(), plannerPlace);
     plannerPlace->layout()->addWidget(m_planner);
     calendarPlace->layout()->addWidget(m_planner->calendar());
     m_todo = new tasks::TodoPage(*m_planner, m_notebook->widget(TaskListPage));
@@ -493,6 +519,7 @@ void TfmMain::applyLogin(const LoginProfile& profile)
     }
     try {
         m_planner->ReadOptions();
+        m_options->lists().open();
         m_planner->openLists();
     } catch (const db::DbError& e) {
         platform().error(e.text());
@@ -508,7 +535,8 @@ void TfmMain::setUpReminders()
     if (!m_reminders) {
         m_player = std::make_unique<tasks::TfmMP>();
         m_notice = std::make_unique<tasks::TfmNew>();
-        m_reminders = std::make_unique<tasks::Reminders>(*m_connection, *m_player);
+        m_reminders = std::make_unique<tasks::Reminders>(*m_connection, *m_player, m_options->lists());
+        m_options->setSoundPlayer(m_player.get());
         m_notifier = new tasks::ChangeNotifier(*m_notice, this);
         m_notifier->setMainWindow(this);
         m_notifier->setRights(&m_reminders->due().rights());
@@ -550,7 +578,9 @@ void TfmMain::openRemindedEvent()
 {
     // The event is shown for reading only, above the reminder window.
     try {
-        planner::TfmTask dialog(planner::TaskChoices::load(*m_connection), this);
+        planner::TfmTask dialog(
+            planner::TaskChoices::fromLists(m_options->lists().templates(), m_options->lists().sounds()),
+            this);
         dialog.fillFromRow(m_reminders->due().qAlarmEvents());
         dialog.setViewOnly(planner::TfmTask::ViewOnlyOk::Hidden);
         dialog.exec();
@@ -777,6 +807,7 @@ void TfmMain::miUserStateClearClick()
 void TfmMain::miEventSearchClick()
 {
     tasks::TfmEventSearch search(*m_connection, this);
+    search.setTaskChoices([this] { return m_planner->taskChoices(); });
     search.exec();
 }
 

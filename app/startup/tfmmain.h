@@ -17,6 +17,10 @@ class QSystemTrayIcon;
 class QToolButton;
 class QTreeView;
 
+namespace tarvik::admin {
+class AdminCommands;
+class TfmOptions;
+} // namespace tarvik::admin
 namespace tarvik::db {
 class Connection;
 class EventSubscription;
@@ -101,6 +105,9 @@ public:
     [[nodiscard]] tasks::ChangeNotifier* changeNotifier() const { return m_notifier; }
     [[nodiscard]] messaging::MailPage* mail() const { return m_mail; }
     [[nodiscard]] messaging::ChatPage* chat() const { return m_chat; }
+    // The options window, kept hidden for the run, and the menu "Настройка".
+    [[nodiscard]] admin::TfmOptions& options() const { return *m_options; }
+    [[nodiscard]] admin::AdminCommands& administration() const { return *m_admin; }
 
 signals:
     // Every alert the database delivers, on the user-interface thread.
@@ -149,6 +156,9 @@ private:
     QString m_databaseName;
     std::unique_ptr<db::Connection> m_connection;
     std::unique_ptr<db::Query> m_users;
+    // Deleted before the connection its lists use.
+    std::unique_ptr<admin::TfmOptions> m_options;
+    admin::AdminCommands* m_admin = nullptr;
     std::unique_ptr<db::EventSubscription> m_alerts;
     QPointer<TfmLoad> m_splash;
     TfmSystemEnter* m_login = nullptr;

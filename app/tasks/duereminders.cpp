@@ -92,14 +92,6 @@ int DueReminders::firstSound() const
     return 0;
 }
 
-QString DueReminders::soundPath(int soundId) const
-{
-    db::Query sounds(m_connection, QStringLiteral("SELECT Path FROM Sounds WHERE Id = :Id"));
-    sounds.setParam(kId, soundId);
-    sounds.open();
-    return sounds.isEmpty() ? QString() : sounds.text(QStringLiteral("PATH"));
-}
-
 DueReminders::Outcome DueReminders::checkCurrent() const
 {
     if (!m_query->isOpen() || m_query->isEmpty() || m_query->recNo() < 0)

@@ -62,8 +62,6 @@ public:
 
     // The SOUND of the first listed row that has one; 0 when none has.
     [[nodiscard]] int firstSound() const;
-    // The file of a SOUNDS row; empty when the row is gone or has no path.
-    [[nodiscard]] QString soundPath(int soundId) const;
 
     // Removes the current row's event. The list is re-read as of now first:
     // an event deleted or moved elsewhere since is left alone (Gone).

@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "dberror.h"
 #include "duereminders.h"
+#include "optionlists.h"
 #include "platform.h"
 #include "query.h"
 #include "tfmalarmtask.h"
@@ -10,8 +11,9 @@
 
 namespace tarvik::tasks {
 
-Reminders::Reminders(db::Connection& connection, TfmMP& player, QObject* parent)
-    : QObject(parent), m_connection(connection), m_player(player),
+Reminders::Reminders(db::Connection& connection, TfmMP& player, const admin::OptionLists& lists,
+                     QObject* parent)
+    : QObject(parent), m_connection(connection), m_player(player), m_lists(lists),
       m_due(std::make_unique<DueReminders>(connection)), m_window(std::make_unique<TfmAlarmTask>(*m_due))
 {
     m_timer.setObjectName(QStringLiteral("tmEvents"));
@@ -66,7 +68,7 @@ void Reminders::tick()
 
 void Reminders::playSound(int soundId)
 {
-    const QString path = m_due->soundPath(soundId);
+    const QString path = m_lists.soundPath(soundId);
     // A sound deleted since, or a file missing on this workstation, is
     // skipped silently, and so is a file the player cannot open.
     if (!path.isEmpty() && platform().fileExists(path))

@@ -7,6 +7,9 @@
 
 #include <memory>
 
+namespace tarvik::admin {
+class OptionLists;
+}
 namespace tarvik::db {
 class Connection;
 }
@@ -25,7 +28,9 @@ class Reminders : public QObject
 public:
     static constexpr int kTickInterval = 10000;
 
-    Reminders(db::Connection& connection, TfmMP& player, QObject* parent = nullptr);
+    // A reminder's sound is looked up in the sounds list of `lists`.
+    Reminders(db::Connection& connection, TfmMP& player, const admin::OptionLists& lists,
+              QObject* parent = nullptr);
     ~Reminders() override;
 
     void setUser(int userId, UserRole role);
@@ -51,6 +56,7 @@ private:
 
     db::Connection& m_connection;
     TfmMP& m_player;
+    const admin::OptionLists& m_lists;
     std::unique_ptr<DueReminders> m_due;
     std::unique_ptr<TfmAlarmTask> m_window;
     QTimer m_timer;

@@ -195,7 +195,7 @@ void TfmEventSearch::sbOpenClick()
     if (!m_query->isOpen() || m_query->isEmpty() || m_query->recNo() < 0)
         return;
     try {
-        planner::TfmTask dialog(planner::TaskChoices::load(m_connection), this);
+        planner::TfmTask dialog(m_choices ? m_choices() : planner::TaskChoices::load(m_connection), this);
         dialog.fillFromRow(*m_query);
         dialog.setViewOnly(planner::TfmTask::ViewOnlyOk::Disabled);
         m_runDialog(dialog);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eventsearchstatement.h"
+#include "taskchoices.h"
 
 #include <QDialog>
 
@@ -47,6 +48,9 @@ public:
     void setScope(SearchScope scope);
     // Shows the task dialog; tests replace this to look at it.
     void setDialogRunner(std::function<void(planner::TfmTask&)> runner) { m_runDialog = std::move(runner); }
+    // Where the task dialog's templates and sounds come from; without it they
+    // are read from the database when an event is opened.
+    void setTaskChoices(std::function<planner::TaskChoices()> choices) { m_choices = std::move(choices); }
 
 signals:
     // "Печать списка": the printed reports print the search query's rows.
@@ -68,6 +72,7 @@ private:
     std::unique_ptr<db::Query> m_query;
     SearchScope m_scope = SearchScope::Everywhere;
     std::function<void(planner::TfmTask&)> m_runDialog;
+    std::function<planner::TaskChoices()> m_choices;
 
     QLineEdit* m_edKey = nullptr;
     QToolButton* m_sbWhereSearch = nullptr;

@@ -180,7 +180,7 @@ void TodoPage::sbEdTdEventClick()
     // goes to the event it was opened for, found again by its key.
     const QVariant key = m_events.value(QStringLiteral("ID"));
     try {
-        TfmTask dialog(planner::TaskChoices::load(m_events.connection()), this);
+        TfmTask dialog(m_planner.taskChoices(), this);
         dialog.fillFromRow(m_events);
         for (;;) {
             m_runDialog(dialog);

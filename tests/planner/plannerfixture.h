@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connection.h"
+#include "optionlists.h"
 #include "plannergrid.h"
 #include "plannerpage.h"
 #include "platformscope.h"
@@ -78,6 +79,7 @@ protected:
     void close()
     {
         m_page.reset();
+        m_lists.reset();
         m_users.reset();
         m_station.reset();
     }
@@ -90,7 +92,9 @@ protected:
         m_users =
             std::make_unique<db::Query>(*m_station, QStringLiteral("SELECT * FROM Users ORDER BY Name"));
         m_users->open();
-        m_page = std::make_unique<planner::PlannerPage>(*m_station, *m_users);
+        m_lists = std::make_unique<admin::OptionLists>(*m_station);
+        m_lists->open();
+        m_page = std::make_unique<planner::PlannerPage>(*m_station, *m_users, *m_lists);
         m_page->resize(800, 600);
         m_page->setUser(userId, role);
         m_page->openLists();
@@ -110,6 +114,7 @@ protected:
 
     std::unique_ptr<db::Connection> m_station;
     std::unique_ptr<db::Query> m_users;
+    std::unique_ptr<admin::OptionLists> m_lists;
     std::unique_ptr<planner::PlannerPage> m_page;
 };
 

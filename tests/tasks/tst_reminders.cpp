@@ -3,6 +3,7 @@
 // records, driven offscreen with the scripted platform's clock and sounds.
 
 #include "duereminders.h"
+#include "optionlists.h"
 #include "platformscope.h"
 #include "query.h"
 #include "reminderintervals.h"
@@ -49,7 +50,10 @@ protected:
     std::unique_ptr<Reminders> remindersOf(int userId, UserRole role)
     {
         m_player.setUp();
-        auto r = std::make_unique<Reminders>(*m_c, m_player);
+        // The sounds list as the options window holds it after login.
+        m_lists = std::make_unique<admin::OptionLists>(*m_c);
+        m_lists->open();
+        auto r = std::make_unique<Reminders>(*m_c, m_player, *m_lists);
         r->setUser(userId, role);
         r->buildQuery();
         return r;
@@ -71,6 +75,7 @@ protected:
     }
 
     std::unique_ptr<db::Connection> m_c;
+    std::unique_ptr<admin::OptionLists> m_lists;
     TasksOffice m_office;
     ScriptedPlatform m_platform;
     PlatformScope m_scope{m_platform};
@@ -295,7 +300,9 @@ TEST_F(RemindersTest, SoundIsSkippedWhenItCannotBePlayed)
         player.setUp();
         machine.setSoundAvailable(true);
         test::addEvent(*m_c, EventRow(m_office.p1, at(9, 5), 10).withSound(sound));
-        Reminders reminders(*m_c, player);
+        admin::OptionLists lists(*m_c);
+        lists.open();
+        Reminders reminders(*m_c, player, lists);
         reminders.setUser(TasksOffice::kAdmin, UserRole::Administrator);
         reminders.buildQuery();
         reminders.tick();
