@@ -81,6 +81,8 @@ void EventCommands::sbEditClick()
         return;
     TfmTask dialog(m_c.choices(), m_dialogParent);
     dialog.fillFromRow(m_c.events);
+    if (m_printEvent)
+        dialog.setPrinting(&m_c.events, m_printEvent);
     m_runDialog(dialog);
     if (!dialog.accepted())
         return;

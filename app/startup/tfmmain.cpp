@@ -13,11 +13,14 @@
 #include "markupstatusbar.h"
 #include "pictures.h"
 #include "plannercalendar.h"
+#include "plannergrid.h"
 #include "plannerpage.h"
 #include "platform.h"
 #include "query.h"
 #include "reminders.h"
+#include "reportlayouts.h"
 #include "taskchoices.h"
+#include "tdmfr.h"
 #include "tfmabout.h"
 #include "tfmload.h"
 #include "tfmmp.h"
@@ -210,6 +213,7 @@ void TfmMain::buildCentre()
     m_chat = new messaging::ChatPage(*m_connection, *m_users, m_notebook->widget(ChatPage));
     m_notebook->widget(ChatPage)->layout()->addWidget(m_chat);
     connect(m_planner, &planner::PlannerPage::newLetterRequested, m_mail, &messaging::MailPage::newLetter);
+    connectPrinting();
     panel->addWidget(calendarPlace);
     panel->addWidget(m_tvWorkType, 1);
     m_splitter->addWidget(m_notebook);
@@ -271,11 +275,12 @@ void TfmMain::buildMenus()
         if (qstrcmp(item.name, "pmmiDel") == 0 || qstrcmp(item.name, "N28") == 0)
             m_miEdit->addSeparator();
     }
-    // Printing and the event search come with their own windows.
-    m_miEdit->addAction(QStringLiteral("Печать"))->setObjectName(QStringLiteral("N21"));
+    m_miEdit->addAction(QStringLiteral("Печать"), m_planner, &planner::PlannerPage::printRequested)
+        ->setObjectName(QStringLiteral("N21"));
     m_miEdit->addSeparator();
+    // The event search comes with its own window.
     m_miEdit->addAction(QStringLiteral("Поиск"))->setObjectName(QStringLiteral("miEventSearch"));
-    for (const char* unbuilt : {"N21", "miEventSearch"})
+    for (const char* unbuilt : {"miEventSearch"})
         m_miEdit->findChild<QAction*>(QLatin1String(unbuilt))->setEnabled(false);
     m_miEdit->menuAction()->setVisible(false);
 
@@ -483,12 +488,34 @@ void TfmMain::setUpMessaging()
             Qt::UniqueConnection);
 }
 
+void TfmMain::connectPrinting()
+{
+    // Each command makes its own report module and drops it when done.
+    connect(m_planner, &planner::PlannerPage::printRequested, this,
+            [this] { reports::TdmFr(this).printWidget(*m_planner->grid()->viewport()); });
+    connect(m_chat, &messaging::ChatPage::printRequested, this,
+            [this] { reports::TdmFr(this).printText(*m_chat->view()); });
+    connect(m_mail, &messaging::MailPage::printRequested, this,
+            [this] { reports::TdmFr(this).printLetter(m_mail->letters()); });
+    m_mail->setLetterPreview([](QWidget* parent, const messaging::MailPage::PreviewedLetter& l) {
+        reports::TdmFr(parent).previewLetter({l.from, l.to, l.subject, l.body, l.written});
+    });
+    m_planner->commands().setEventPrinter(eventPrinter());
+}
+
+std::function<void(const db::Query&)> TfmMain::eventPrinter()
+{
+    return [this](const db::Query& events) { reports::TdmFr(this).printEvent(events); };
+}
+
 void TfmMain::openRemindedEvent()
 {
     // The event is shown for reading only, above the reminder window.
     try {
         planner::TfmTask dialog(planner::TaskChoices::load(*m_connection), this);
         dialog.fillFromRow(m_reminders->due().qAlarmEvents());
+        // "Печать" prints the reminded event the dialog shows.
+        dialog.setPrinting(&m_reminders->due().qAlarmEvents(), eventPrinter());
         dialog.setViewOnly(planner::TfmTask::ViewOnlyOk::Hidden);
         dialog.exec();
     } catch (const db::DbError& e) {
