@@ -3,6 +3,7 @@
 #include "databasecreator.h"
 #include "dberror.h"
 #include "statement_p.h"
+#include "wallclock.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -158,7 +159,7 @@ void BenchDatabase::addEvents(db::Connection& c)
     std::mt19937 rng(20260101);
     const QDate firstDay(m_size.year, m_size.month > 0 ? m_size.month : 1, 1);
     const int days = m_size.month > 0 ? firstDay.daysInMonth() : firstDay.daysInYear();
-    const QDateTime edited(QDate(m_size.year - 1, 12, 20), QTime(17, 5));
+    const QDateTime edited = wallClock(QDate(m_size.year - 1, 12, 20), QTime(17, 5));
     auto appendRow = [&](QVariantList& values, int n) {
         const QDate day = firstDay.addDays(rng() % days);
         // Office hours in quarter-hour steps; an event never crosses midnight.
@@ -168,7 +169,7 @@ void BenchDatabase::addEvents(db::Connection& c)
         const bool described = rng() % 7 != 0;
         const bool templated = rng() % 2 == 0;
         values << header(rng, n + 1) << (described ? QVariant(comment(rng)) : QVariant())
-               << QDateTime(day, start) << QDateTime(day, end)
+               << wallClock(day, start) << wallClock(day, end)
                << (rng() % 3 == 0 ? QStringLiteral("T") : QStringLiteral("F")) << int(rng() % 101)
                << int(rng() % 3) << int(rng() & 0xFFFFFF)
                << (rng() % 10 == 0 ? QVariant(int(rng() % 20)) : QVariant())

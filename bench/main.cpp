@@ -10,6 +10,7 @@
 #include "eventsubscription.h"
 #include "fbclient.h"
 #include "query.h"
+#include "wallclock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -60,8 +61,8 @@ MonthLoad monthLoad(const QList<int>& places, int year, int month)
     m.querySql = head + QStringLiteral(":StartDate AND ENDTIME <= :EndDate");
     m.plainSql = (head + QStringLiteral("? AND ENDTIME <= ?")).toLatin1();
     const QDate first(year, month, 1);
-    m.from = QDateTime(first, QTime(0, 0));
-    m.to = QDateTime(first.addDays(first.daysInMonth() - 1), QTime(23, 59));
+    m.from = wallClock(first);
+    m.to = wallClock(first.addDays(first.daysInMonth() - 1), QTime(23, 59));
     return m;
 }
 

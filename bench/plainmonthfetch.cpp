@@ -1,6 +1,7 @@
 #include "plainmonthfetch.h"
 
 #include "cp1251.h"
+#include "wallclock.h"
 
 #include <ibase.h>
 
@@ -95,7 +96,7 @@ QVariant convert(const XSQLVAR& v)
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP ts;
         std::memcpy(&ts, data, sizeof ts);
-        return QDateTime(QDate::fromJulianDay(kServerEpochJulianDay + ts.timestamp_date),
+        return wallClock(QDate::fromJulianDay(kServerEpochJulianDay + ts.timestamp_date),
                          QTime::fromMSecsSinceStartOfDay(int(ts.timestamp_time / 10)));
     }
     default:

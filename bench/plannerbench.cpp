@@ -176,7 +176,7 @@ int run(int argc, char** argv)
 {
     ScriptedPlatform platform;
     // The calendar opens on today: a Monday in the middle of the month.
-    platform.setNow(QDateTime(QDate(kYear, kMonth, 16), QTime(10, 0)));
+    platform.setNow(wallClock(QDate(kYear, kMonth, 16), QTime(10, 0)));
     PlatformScope scope(platform);
 
     bench::BenchDatabase database({kEvents, kWorkPlaces, kYear, kMonth});

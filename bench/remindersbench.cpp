@@ -18,6 +18,7 @@
 #include "scriptedplatform.h"
 #include "tfmmain.h"
 #include "tfmnew.h"
+#include "wallclock.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -165,8 +166,8 @@ ReloadSample reloadRound(db::Connection& writer, int workPlace, ReloadingStation
                        "1), 1, :Header, :Comment, :StartTime, :EndTime, 'F', :WorkPlace, 1, 0, 0)"),
         {{QStringLiteral("Header"), QStringLiteral("Срочный звонок поставщику №%1").arg(round)},
          {QStringLiteral("Comment"), QStringLiteral("Уточнить сроки поставки.\r\nПерезвонить до обеда.")},
-         {QStringLiteral("StartTime"), QDateTime(day, QTime(11, 0))},
-         {QStringLiteral("EndTime"), QDateTime(day, QTime(11, 30))},
+         {QStringLiteral("StartTime"), wallClock(day, QTime(11, 0))},
+         {QStringLiteral("EndTime"), wallClock(day, QTime(11, 30))},
          {QStringLiteral("WorkPlace"), workPlace}});
     reader.reset();
     const Clock::time_point start = Clock::now();
@@ -223,8 +224,8 @@ int main(int argc, char** argv)
         std::printf("fill_s=%.1f events=%d showalarm_rows=%d\n", fill, kEvents, kEvents / 2);
         std::fflush(stdout);
 
-        const QDateTime january(QDate(kYear, 1, 1), QTime(8, 0));
-        const QDateTime july(QDate(kYear, 7, 1), QTime(8, 0));
+        const QDateTime january = wallClock(QDate(kYear, 1, 1), QTime(8, 0));
+        const QDateTime july = wallClock(QDate(kYear, 7, 1), QTime(8, 0));
         const Case cases[] = {
             {"admin_nothing_due", true, 0, 1, january},
             {"admin_half_year_due_never_shown", true, 0, 1, july},

@@ -1,6 +1,7 @@
 #include "demodata.h"
 
 #include "connection.h"
+#include "wallclock.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -127,14 +128,14 @@ void fillDemoOffice(Connection& c, QDate month)
     std::mt19937 random(20261209u + uint(month.year() * 12 + month.month()));
     auto pick = [&random](int n) { return int(random() % uint(n)); };
     const QDate first(month.year(), month.month(), 1);
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = wallClockNow();
     for (int day = 0; day < first.daysInMonth(); ++day) {
         const QDate date = first.addDays(day);
         const bool weekend = date.dayOfWeek() >= 6;
         for (int p = 0; p < places.size(); ++p) {
             const int count = weekend ? 0 : 1 + pick(3);
             for (int k = 0; k < count; ++k) {
-                const QDateTime start(date, QTime(9 + 3 * k + pick(2), pick(2) * 30));
+                const QDateTime start = wallClock(date, QTime(9 + 3 * k + pick(2), pick(2) * 30));
                 const QDateTime end = start.addSecs(60 * (30 + 30 * pick(4)));
                 const bool past = end < now;
                 c.execute(

@@ -3,6 +3,7 @@
 #include "connection_p.h"
 #include "dberror.h"
 #include "statement_p.h"
+#include "wallclock.h"
 
 namespace tarvik::db {
 
@@ -290,7 +291,10 @@ void Query::setValue(const QString& column, const QVariant& value)
 {
     if (m_state != State::Edit && m_state != State::Insert)
         throw DbError(QStringLiteral("Запись не в режиме правки"), 0, 0, m_sql);
-    m_buffer[requireColumn(column)] = value;
+    // Rows hold date-times as wall-clock values only, so that what a caller
+    // sets compares equal to what the server gives back for it.
+    m_buffer[requireColumn(column)] =
+        value.typeId() == QMetaType::QDateTime ? QVariant(wallClock(value.toDateTime())) : value;
 }
 
 void Query::runChange(const QString& sql, const QVariantList& row, const QVariantList& original)

@@ -5,6 +5,7 @@
 #include "dberror.h"
 #include "dberror_p.h"
 #include "fbclient_p.h"
+#include "wallclock.h"
 
 #include <QDateTime>
 
@@ -237,8 +238,10 @@ void Statement::bind(const QVariantList& values)
             const double d = v.toDouble();
             std::memcpy(m_in.buffer(i, 8), &d, 8);
         } else if (v.typeId() == QMetaType::QDateTime || v.typeId() == QMetaType::QDate) {
+            // The server's timestamps carry no zone: the value is written as
+            // the wall-clock date and time it shows, never converted.
             const QDateTime dt =
-                v.typeId() == QMetaType::QDate ? v.toDate().startOfDay() : v.toDateTime().toLocalTime();
+                v.typeId() == QMetaType::QDate ? wallClock(v.toDate()) : wallClock(v.toDateTime());
             var.sqltype = SQL_TIMESTAMP | 1;
             var.sqllen = sizeof(ISC_TIMESTAMP);
             const ISC_TIMESTAMP ts = toServer(dt);
@@ -366,7 +369,7 @@ QVariant Statement::readColumn(int i)
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP ts;
         std::memcpy(&ts, data, sizeof ts);
-        return QDateTime(serverDate(ts.timestamp_date), serverTime(ts.timestamp_time));
+        return wallClock(serverDate(ts.timestamp_date), serverTime(ts.timestamp_time));
     }
     case SQL_TYPE_DATE: {
         ISC_DATE d;

@@ -77,7 +77,8 @@ public:
 
     [[nodiscard]] virtual bool fileExists(const QString& path) = 0;
     virtual void beep() = 0;
-    // The local clock; every "now" of the programs is read here.
+    // The local clock as a wall-clock value (see wallclock.h); every "now" of
+    // the programs is read here.
     [[nodiscard]] virtual QDateTime now() = 0;
 
     // Sound files are played asynchronously; a new sound replaces the one

@@ -1,6 +1,7 @@
 #include "qtplatform.h"
 
 #include "helpviewer.h"
+#include "wallclock.h"
 
 #include <QApplication>
 #include <QAudioOutput>
@@ -150,7 +151,7 @@ void QtPlatform::beep()
 
 QDateTime QtPlatform::now()
 {
-    return QDateTime::currentDateTime();
+    return wallClockNow();
 }
 
 void QtPlatform::ensurePlayer()

@@ -104,7 +104,7 @@ void ScriptedPlatform::beep()
 
 QDateTime ScriptedPlatform::now()
 {
-    return m_now.value_or(QDateTime::currentDateTime());
+    return m_now.value_or(wallClockNow());
 }
 
 bool ScriptedPlatform::soundAvailable()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform.h"
+#include "wallclock.h"
 
 #include <QList>
 #include <QMap>
@@ -84,7 +85,7 @@ public:
 
     // --- The machine the test pretends to run on.
     // The clock stands still at t until advanced; unset, it is the real one.
-    void setNow(const QDateTime& t) { m_now = t; }
+    void setNow(const QDateTime& t) { m_now = wallClock(t); }
     void advanceClock(qint64 seconds) { m_now = now().addSecs(seconds); }
     void addFile(const QString& path) { m_files.insert(path); }
     void setSoundAvailable(bool available) { m_soundAvailable = available; }

@@ -39,25 +39,60 @@ bool EventCommands::columnEditable()
     return true;
 }
 
+bool EventCommands::cellsForNewEvent()
+{
+    m_c.grid.selectCurrentCellIfNone();
+    if (!columnEditable())
+        return false;
+    // An event outside the loaded month would be stored and never shown:
+    // the week view reaches into the neighbouring months, and the day and
+    // week views keep their days when the calendar moves to another month.
+    const QDateTime from = m_c.events.param(QStringLiteral("STARTTIME")).toDateTime();
+    const QDateTime to = m_c.events.param(QStringLiteral("ENDTIME")).toDateTime();
+    if (m_c.grid.selectionStart() < from || m_c.grid.selectionEnd() > to) {
+        platform().notice(kOutsideMonthMessage);
+        return false;
+    }
+    return true;
+}
+
+std::optional<TaskChoices> EventCommands::loadChoices()
+{
+    try {
+        return m_c.choices();
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
+        return std::nullopt;
+    }
+}
+
+// The cells, and so the work place and the times, are taken when the user
+// asks to add: an alert that reloads the page while the dialog is open
+// cannot move the new event elsewhere.
 void EventCommands::sbAddClick()
 {
-    if (!m_c.grid.hasCellSelection())
+    if (!cellsForNewEvent())
         return;
-    TfmTask dialog(m_c.choices(), m_dialogParent);
-    if (!columnEditable())
+    const QDateTime start = m_c.grid.selectionStart();
+    const QDateTime end = m_c.grid.selectionEnd();
+    const int workPlace = m_c.workPlaceAt(m_c.grid.selectionPosition());
+    std::optional<TaskChoices> choices = loadChoices();
+    if (!choices)
         return;
+    TfmTask dialog(std::move(*choices), m_dialogParent);
     dialog.fillNew();
-    m_runDialog(dialog);
-    if (!dialog.accepted())
-        return;
+    // A failed store shows the dialog again with everything typed.
+    for (;;) {
+        dialog.clearResult();
+        m_runDialog(dialog);
+        if (!dialog.accepted() || storeNew(dialog, start, end, workPlace) == Stored::Done)
+            return;
+    }
+}
 
-    PlannerItem* temporary = m_c.grid.createItemAtSelection(false);
-    if (!temporary)
-        return;
-    const QDateTime start = temporary->start;
-    const QDateTime end = temporary->end;
-    const int workPlace = m_c.workPlaceAt(temporary->position);
-    m_c.grid.removeItem(temporary);
+EventCommands::Stored EventCommands::storeNew(const TfmTask& dialog, const QDateTime& start,
+                                              const QDateTime& end, int workPlace)
+{
     try {
         m_c.events.append();
         dialog.writeToRow(m_c.events, TfmTask::Unticked::LeaveAsIs);
@@ -70,24 +105,87 @@ void EventCommands::sbAddClick()
     } catch (const db::DbError& e) {
         m_c.events.cancel();
         platform().error(e.text());
-        return;
+        return Stored::Failed;
     }
     m_c.refreshMarks();
+    return Stored::Done;
 }
 
+// The dialog edits the event it was opened for, found again by its key: an
+// alert may have reloaded the rows while it was open, and another
+// workstation may have moved or deleted the event.
 void EventCommands::sbEditClick()
 {
     if (!m_c.grid.selectedItem() || !selectedItemEditable())
         return;
-    TfmTask dialog(m_c.choices(), m_dialogParent);
-    dialog.fillFromRow(m_c.events);
-    if (m_printEvent)
-        dialog.setPrinting(&m_c.events, m_printEvent);
-    m_runDialog(dialog);
-    if (!dialog.accepted())
+    const QVariant key = m_c.events.value(QStringLiteral("ID"));
+    std::optional<TaskChoices> choices = loadChoices();
+    if (!choices)
         return;
+    TfmTask dialog(std::move(*choices), m_dialogParent);
+    dialog.fillFromRow(m_c.events);
+    if (m_printEvent) {
+        // The rows may be re-read while the dialog is open: the event shown
+        // is found again by its key before it is printed.
+        dialog.setPrinting(&m_c.events, [this, key](const db::Query& events) {
+            if (m_c.events.locate(QStringLiteral("ID"), key))
+                m_printEvent(events);
+            else
+                platform().notice(TfmTask::kEventGoneMessage);
+        });
+    }
+    for (;;) {
+        dialog.clearResult();
+        m_runDialog(dialog);
+        if (!dialog.accepted())
+            return;
+        switch (storeChange(dialog, key)) {
+        case Stored::Done:
+            return;
+        case Stored::Gone:
+            // What was typed is not lost: it can be pasted as a new event.
+            m_clipboard = {dialog.header(), dialog.description(), dialog.templateId(), true};
+            platform().notice(TfmTask::kEventGoneMessage + QLatin1Char('\n') + kTextKeptMessage);
+            return;
+        case Stored::Failed:
+            break;
+        }
+    }
+}
+
+EventCommands::Stored EventCommands::findEvent(const QVariant& key, bool edit)
+{
+    db::Query now(m_c.connection, QStringLiteral("SELECT * FROM EVENTS WHERE ID = :ID"));
+    now.setParam(QStringLiteral("ID"), key);
+    now.open();
+    if (now.isEmpty())
+        return Stored::Gone;
+    bool shownPlace = false;
+    for (int p = 0; p < m_c.grid.positions() && !shownPlace; ++p)
+        shownPlace = m_c.workPlaceAt(p) == now.integer(QStringLiteral("WORKPLACE"));
+    const QDateTime start = now.value(QStringLiteral("STARTTIME")).toDateTime();
+    const QDateTime end = now.value(QStringLiteral("ENDTIME")).toDateTime();
+    if (!shownPlace || start < m_c.events.param(QStringLiteral("STARTTIME")).toDateTime() ||
+        end > m_c.events.param(QStringLiteral("ENDTIME")).toDateTime() ||
+        !m_c.events.locate(QStringLiteral("ID"), key))
+        return Stored::Gone;
+    if (!edit)
+        return Stored::Done;
+    // The row is written back whole: what others changed since it was loaded
+    // is taken over, not overwritten with what was loaded.
+    m_c.events.edit();
+    for (const QString& column : now.columnNames())
+        if (column != QLatin1String("ID") && m_c.events.hasColumn(column))
+            m_c.events.setValue(column, now.value(column));
+    return Stored::Done;
+}
+
+EventCommands::Stored EventCommands::storeChange(const TfmTask& dialog, const QVariant& key)
+{
     try {
-        m_c.events.edit();
+        const Stored found = findEvent(key, true);
+        if (found != Stored::Done)
+            return found;
         dialog.writeToRow(m_c.events, TfmTask::Unticked::StoreF);
         m_c.events.setValue(QStringLiteral("USERSID"), m_c.rights.userId());
         m_c.events.setValue(QStringLiteral("DATEEDIT"), platform().now());
@@ -95,23 +193,31 @@ void EventCommands::sbEditClick()
     } catch (const db::DbError& e) {
         m_c.events.cancel();
         platform().error(e.text());
+        return Stored::Failed;
     }
+    return Stored::Done;
 }
 
 void EventCommands::sbDelClick()
 {
     if (!m_c.grid.selectedItem() || !selectedItemEditable())
         return;
+    const QVariant key = m_c.events.value(QStringLiteral("ID"));
     if (platform().confirm(kDeleteQuestion))
-        removeCurrentEvent();
+        removeEvent(key);
 }
 
-void EventCommands::removeCurrentEvent()
+void EventCommands::removeEvent(const QVariant& key)
 {
     try {
+        if (findEvent(key, false) != Stored::Done) {
+            platform().notice(TfmTask::kEventGoneMessage);
+            return;
+        }
         m_c.events.deleteRow();
         m_c.connection.commitRetaining();
     } catch (const db::DbError& e) {
+        m_c.events.cancel();
         platform().error(e.text());
         return;
     }
@@ -131,7 +237,7 @@ void EventCommands::sbCutClick()
     if (!m_c.grid.selectedItem() || !selectedItemEditable())
         return;
     takeClipboard();
-    removeCurrentEvent();
+    removeEvent(m_c.events.value(QStringLiteral("ID")));
 }
 
 void EventCommands::sbCopyClick()
@@ -146,7 +252,7 @@ void EventCommands::sbPasteClick()
         platform().notice(kEmptyClipboardMessage);
         return;
     }
-    if (!m_c.grid.hasCellSelection() || !columnEditable())
+    if (!cellsForNewEvent())
         return;
     try {
         if (!m_c.grid.createItemAtSelection(true))

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "taskchoices.h"
+
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 
 namespace tarvik {
 class AccessRights;
@@ -21,7 +25,6 @@ struct PlannerMove;
 
 namespace tarvik::planner {
 
-class TaskChoices;
 class TfmTask;
 
 // The planner's own clipboard: what cut and copy take from an event.
@@ -45,6 +48,11 @@ public:
     static inline const QString kEmptyClipboardMessage = QStringLiteral("Буфер обмена пуст!");
     static inline const QString kDeleteQuestion =
         QStringLiteral("Вы уверены, что хотите удалить это задание?");
+    // Added after kEventGoneMessage when a change could not be stored there.
+    static inline const QString kTextKeptMessage =
+        QStringLiteral("Введённый текст помещён в буфер обмена: его можно вставить командой «Вставить».");
+    static inline const QString kOutsideMonthMessage =
+        QStringLiteral("Задание можно добавить только в дни месяца, выбранного в календаре.");
 
     struct Context
     {
@@ -89,11 +97,30 @@ public slots:
     bool sbSearchClick(const QString& text);
 
 private:
+    enum class Stored
+    {
+        Done,
+        Failed, // a database error, shown; nothing of it stays in the row
+        Gone    // the event is no longer where this workstation shows it
+    };
+
     [[nodiscard]] bool selectedItemEditable();
     [[nodiscard]] bool columnEditable();
+    // The selected cells, or else the current cell: editable for the user
+    // and within the month loaded; otherwise a message says why not.
+    [[nodiscard]] bool cellsForNewEvent();
+    [[nodiscard]] std::optional<TaskChoices> loadChoices();
+    // Makes the event with that key the current row; Gone when it was
+    // deleted, or moved out of the work places or the month shown, since it
+    // was loaded. For editing, the row is put into editing with the values
+    // the database holds now.
+    [[nodiscard]] Stored findEvent(const QVariant& key, bool edit);
+    [[nodiscard]] Stored storeNew(const TfmTask& dialog, const QDateTime& start, const QDateTime& end,
+                                  int workPlace);
+    [[nodiscard]] Stored storeChange(const TfmTask& dialog, const QVariant& key);
     void takeClipboard();
-    // Deletes the current row and commits.
-    void removeCurrentEvent();
+    // Deletes the event with that key and commits.
+    void removeEvent(const QVariant& key);
 
     Context m_c;
     QWidget* m_dialogParent;

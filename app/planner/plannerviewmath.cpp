@@ -1,6 +1,7 @@
 #include "plannerviewmath.h"
 
 #include "plannerrowmap.h"
+#include "wallclock.h"
 
 #include <QLocale>
 
@@ -39,7 +40,7 @@ std::pair<QDateTime, QDateTime> PlannerViewMath::monthPeriod(QDate day)
 {
     const QDate first(day.year(), day.month(), 1);
     const QDate last(day.year(), day.month(), day.daysInMonth());
-    return {QDateTime(first, QTime(0, 0)), QDateTime(last, QTime(23, 59))};
+    return {wallClock(first), wallClock(last, QTime(23, 59))};
 }
 
 QString PlannerViewMath::dayTitle(QDate day)

@@ -22,11 +22,14 @@
 #include "taskchoices.h"
 #include "tdmfr.h"
 #include "tfmabout.h"
+#include "tfmclearbase.h"
+#include "tfmeventsearch.h"
 #include "tfmload.h"
 #include "tfmmp.h"
 #include "tfmnew.h"
 #include "tfmsystementer.h"
 #include "tfmtask.h"
+#include "todopage.h"
 #include "toolpictures.h"
 #include "workplacetree.h"
 
@@ -204,6 +207,8 @@ void TfmMain::buildCentre()
     m_planner = new planner::PlannerPage(*m_connection, *m_users, plannerPlace);
     plannerPlace->layout()->addWidget(m_planner);
     calendarPlace->layout()->addWidget(m_planner->calendar());
+    m_todo = new tasks::TodoPage(*m_planner, m_notebook->widget(TaskListPage));
+    m_notebook->widget(TaskListPage)->layout()->addWidget(m_todo);
     m_tvWorkType = m_planner->workPlaceTree().view();
     m_tvWorkType->setParent(m_controlPanel);
     connect(m_planner, &planner::PlannerPage::eventsAvailabilityChanged, this,
@@ -251,6 +256,8 @@ void TfmMain::buildMenus()
     m_mail->fillEditMenu(m_miEditTexts);
     m_miEditTodo = editMenu("miEditTodo", {QStringLiteral("Править"), QStringLiteral("Удалить"), QString(),
                                            QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")});
+    m_todo->fillEditMenu(m_miEditTodo);
+    connect(m_todo, &tasks::TodoPage::searchRequested, this, &TfmMain::miEventSearchClick);
     m_miEdit = bar->addMenu(QStringLiteral("Правка"));
     m_miEdit->setObjectName(QStringLiteral("miEdit"));
     planner::EventCommands* commands = &m_planner->commands();
@@ -260,28 +267,25 @@ void TfmMain::buildMenus()
         const char* caption;
         void (planner::EventCommands::*command)();
     } editItems[] = {{"pmmiAdd", "Добавить", &planner::EventCommands::sbAddClick},
-                     {"N23", "Править", nullptr},
+                     {"N23", "Править", &planner::EventCommands::sbEditClick},
                      {"pmmiDel", "Удалить", &planner::EventCommands::sbDelClick},
                      {"pmmiCut", "Вырезать", &planner::EventCommands::sbCutClick},
-                     {"N27", "Копировать", nullptr},
-                     {"N28", "Вставить", nullptr}};
-    // "Править", "Копировать" and "Вставить" of this menu carry no command;
-    // the tool bar and the grid's menus have them.
+                     {"N27", "Копировать", &planner::EventCommands::sbCopyClick},
+                     {"N28", "Вставить", &planner::EventCommands::sbPasteClick}};
+    // Every item runs the command of the same caption on the tool bar: a
+    // menu item that does nothing would look broken.
     for (const auto& item : editItems) {
         QAction* action = m_miEdit->addAction(QString::fromUtf8(item.caption));
         action->setObjectName(QLatin1String(item.name));
-        if (item.command)
-            connect(action, &QAction::triggered, commands, item.command);
+        connect(action, &QAction::triggered, commands, item.command);
         if (qstrcmp(item.name, "pmmiDel") == 0 || qstrcmp(item.name, "N28") == 0)
             m_miEdit->addSeparator();
     }
     m_miEdit->addAction(QStringLiteral("Печать"), m_planner, &planner::PlannerPage::printRequested)
         ->setObjectName(QStringLiteral("N21"));
     m_miEdit->addSeparator();
-    // The event search comes with its own window.
-    m_miEdit->addAction(QStringLiteral("Поиск"))->setObjectName(QStringLiteral("miEventSearch"));
-    for (const char* unbuilt : {"miEventSearch"})
-        m_miEdit->findChild<QAction*>(QLatin1String(unbuilt))->setEnabled(false);
+    m_miEdit->addAction(QStringLiteral("Поиск"), this, &TfmMain::miEventSearchClick)
+        ->setObjectName(QStringLiteral("miEventSearch"));
     m_miEdit->menuAction()->setVisible(false);
 
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
@@ -309,7 +313,8 @@ void TfmMain::buildMenus()
 
     m_miUtils = bar->addMenu(QStringLiteral("Утилиты"));
     m_miUtils->setObjectName(QStringLiteral("miUtils"));
-    m_miUtils->addAction(QStringLiteral("Чистка базы"))->setObjectName(QStringLiteral("miClearBase"));
+    m_miUtils->addAction(QStringLiteral("Чистка базы"), this, &TfmMain::miClearBaseClick)
+        ->setObjectName(QStringLiteral("miClearBase"));
     m_miUtils
         ->addAction(QStringLiteral("Очистка состояния пользователей"), this, &TfmMain::miUserStateClearClick)
         ->setObjectName(QStringLiteral("miUserStateClear"));
@@ -501,6 +506,10 @@ void TfmMain::connectPrinting()
         reports::TdmFr(parent).previewLetter({l.from, l.to, l.subject, l.body, l.written});
     });
     m_planner->commands().setEventPrinter(eventPrinter());
+    m_todo->setEventPrinter(eventPrinter());
+    connect(m_todo, &tasks::TodoPage::printRequested, this, [this](const db::Query& events) {
+        reports::TdmFr(this).printTodoEvents(events, m_todo->caption());
+    });
 }
 
 std::function<void(const db::Query&)> TfmMain::eventPrinter()
@@ -514,8 +523,14 @@ void TfmMain::openRemindedEvent()
     try {
         planner::TfmTask dialog(planner::TaskChoices::load(*m_connection), this);
         dialog.fillFromRow(m_reminders->due().qAlarmEvents());
-        // "Печать" prints the reminded event the dialog shows.
-        dialog.setPrinting(&m_reminders->due().qAlarmEvents(), eventPrinter());
+        // "Печать" prints the reminded event the dialog shows, found again
+        // by its key: the reminder tick may re-read the rows meanwhile.
+        db::Query& due = m_reminders->due().qAlarmEvents();
+        const QVariant key = due.value(QStringLiteral("ID"));
+        dialog.setPrinting(&due, [this, &due, key](const db::Query& events) {
+            if (due.locate(QStringLiteral("ID"), key))
+                eventPrinter()(events);
+        });
         dialog.setViewOnly(planner::TfmTask::ViewOnlyOk::Hidden);
         dialog.exec();
     } catch (const db::DbError& e) {
@@ -537,9 +552,11 @@ void TfmMain::showPage(int button)
     const bool panel = page == PlannerPage || page == TaskListPage;
     m_controlPanel->setVisible(panel);
     m_miEdit->menuAction()->setVisible(page == PlannerPage && m_planner->canShowEvents());
-    m_miEditTodo->menuAction()->setVisible(page == TaskListPage);
+    m_miEditTodo->menuAction()->setVisible(page == TaskListPage && m_planner->canShowEvents());
     m_miEditTexts->menuAction()->setVisible(page == MailPage);
     applyResizeRule();
+    if (page == TaskListPage)
+        m_todo->pageShown();
     switch (button) {
     case 0:
         m_planner->sb1Click();
@@ -723,6 +740,21 @@ void TfmMain::miHelpClick()
 void TfmMain::miUserStateClearClick()
 {
     platform().startProgram(QStringLiteral("Ruduvo"));
+}
+
+void TfmMain::miEventSearchClick()
+{
+    tasks::TfmEventSearch search(*m_connection, this);
+    search.setEventPrinter(eventPrinter());
+    connect(&search, &tasks::TfmEventSearch::printRequested, this,
+            [&search](const db::Query& found) { reports::TdmFr(&search).printSearch(found); });
+    search.exec();
+}
+
+void TfmMain::miClearBaseClick()
+{
+    tasks::TfmClearBase clearing(*m_connection, this);
+    clearing.exec();
 }
 
 } // namespace tarvik::startup

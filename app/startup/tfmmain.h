@@ -38,6 +38,7 @@ class ChangeNotifier;
 class Reminders;
 class TfmMP;
 class TfmNew;
+class TodoPage;
 } // namespace tarvik::tasks
 
 namespace tarvik::startup {
@@ -91,6 +92,7 @@ public:
     [[nodiscard]] int plannerSlotHeight() const { return m_plannerSlotHeight; }
     // The planner page: its events query, grid, calendar and work place tree.
     [[nodiscard]] planner::PlannerPage* planner() const { return m_planner; }
+    [[nodiscard]] tasks::TodoPage* todoPage() const { return m_todo; }
     [[nodiscard]] Qt::WindowStates trayRestoreState() const { return m_trayRestoreState; }
     // Reminders, sound player, notice window and alert dispatch; null until
     // the login set them up.
@@ -112,6 +114,8 @@ public slots:
     void miAboutClick();
     void miHelpClick();
     void miUserStateClearClick();
+    void miEventSearchClick();
+    void miClearBaseClick();
     void RefreshWorkPlaces();
     void restoreFromTray();
     void FormActivate();
@@ -159,6 +163,7 @@ private:
     QSplitter* m_splitter = nullptr;
     QWidget* m_controlPanel = nullptr;
     planner::PlannerPage* m_planner = nullptr;
+    tasks::TodoPage* m_todo = nullptr;
     QTreeView* m_tvWorkType = nullptr;
     QMenu* m_miEdit = nullptr;
     QMenu* m_miEditTodo = nullptr;

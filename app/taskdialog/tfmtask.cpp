@@ -5,6 +5,7 @@
 #include "query.h"
 #include "reminderintervals.h"
 #include "roles.h"
+#include "textlimit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -96,10 +97,15 @@ TfmTask::TfmTask(TaskChoices choices, QWidget* parent) : QDialog(parent), m_choi
 
     m_edHeader = new QLineEdit(this);
     m_edHeader->setObjectName(QStringLiteral("edHeader"));
+    m_edHeader->setMaxLength(kHeaderLength);
     m_cbStyle = dropDownList(this, QStringLiteral("cbStyle"), m_choices.templateNames());
     m_cbStyle->setCurrentIndex(-1);
     m_meTask = new QPlainTextEdit(this);
     m_meTask->setObjectName(QStringLiteral("meTask"));
+    auto* taskLength = new QLabel(this);
+    taskLength->setObjectName(QStringLiteral("lbTaskLength"));
+    taskLength->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    widgets::TextLimit::apply(m_meTask, kDescriptionLength, taskLength);
     m_cbIsFinish = new QCheckBox(QStringLiteral("Задание выполнено"), this);
     m_cbIsFinish->setObjectName(QStringLiteral("cbIsFinish"));
     QFont finishFont = m_cbIsFinish->font();
@@ -134,7 +140,11 @@ TfmTask::TfmTask(TaskChoices choices, QWidget* parent) : QDialog(parent), m_choi
     layout->setContentsMargins(4, 0, 4, 6);
     layout->addWidget(m_bar);
     layout->addLayout(fields);
-    layout->addWidget(boldLabel(this, QStringLiteral("Label3"), QStringLiteral("Описание ")));
+    auto* description = new QHBoxLayout;
+    description->addWidget(boldLabel(this, QStringLiteral("Label3"), QStringLiteral("Описание ")));
+    description->addStretch(1);
+    description->addWidget(taskLength);
+    layout->addLayout(description);
     layout->addWidget(m_meTask, 1);
     layout->addWidget(m_cbIsFinish);
     layout->addWidget(separator);

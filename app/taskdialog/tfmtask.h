@@ -34,6 +34,13 @@ public:
     static constexpr int kHelpTopic = 91;
     static inline const QString kPrintFailedMessage =
         QStringLiteral("Ошибка! Возможно, не установлен принтер.");
+    // An edit reached its event no more: another workstation deleted it or
+    // moved it out of what this one shows. Nothing was written.
+    static inline const QString kEventGoneMessage =
+        QStringLiteral("Задание удалено или перемещено другим пользователем. Изменения не сохранены.");
+    // The lengths of EVENTS.HEADER and EVENTS.COMMENT.
+    static constexpr int kHeaderLength = 255;
+    static constexpr int kDescriptionLength = 4000;
 
     // The search window leaves OK visible but disabled; the reminder window
     // hides it and keeps the dialog above its own stay-on-top window.
@@ -71,6 +78,9 @@ public:
     void setPrinting(const db::Query* plannerEvents, EventPrinter printEvent);
 
     [[nodiscard]] bool accepted() const { return m_accepted; }
+    // Before the dialog is shown again with what the user typed (a store
+    // failed): it is not accepted until OK is pressed once more.
+    void clearResult() { m_accepted = false; }
 
     // The readings after acceptance.
     [[nodiscard]] QString header() const;

@@ -12,11 +12,13 @@ namespace {
 const QString kId = QStringLiteral("ID");
 } // namespace
 
+// The list does not read SHOWALARM, so the statement leaves it as stored
+// rather than clearing it with every postponement.
 const QString DueReminders::kModifySql = QStringLiteral(
     "UPDATE EVENTS SET USERSID = :USERSID, HEADER = :HEADER, COMMENT = :COMMENT, STARTTIME = :STARTTIME, "
     "ENDTIME = :ENDTIME, ISFINISH = :ISFINISH, ISPERCENT = :ISPERCENT, IMPORTANCE = :IMPORTANCE, "
     "COLOR = :COLOR, IMAGE = :IMAGE, WorkPlace = :WorkPlace, Template = :Template, WorkType = :WorkType, "
-    "DateEdit = :DateEdit, Alarm = :Alarm, Sound = :Sound, ShowAlarm = :ShowAlarm WHERE ID = :OLD_ID");
+    "DateEdit = :DateEdit, Alarm = :Alarm, Sound = :Sound WHERE ID = :OLD_ID");
 const QString DueReminders::kDeleteSql = QStringLiteral("DELETE FROM EVENTS WHERE ID = :OLD_ID");
 const QString DueReminders::kShownInsertSql =
     QStringLiteral("INSERT INTO SHOWALARM VALUES (:Id, :IdUser, :IdEvents)");
@@ -65,12 +67,17 @@ bool DueReminders::build(int userId, UserRole role)
     return m_canRemind;
 }
 
+// The row the user chose stays current while it is listed: a tick every ten
+// seconds must not move Delete or Postpone onto another event.
 void DueReminders::refresh(const QDateTime& now)
 {
+    const QVariant chosen = m_query->isOpen() && m_query->recNo() >= 0 ? m_query->value(kId) : QVariant();
     m_query->close();
     m_query->setParam(QStringLiteral("ThisDate"), now);
     m_query->setParam(QStringLiteral("IdUser"), m_userId);
     m_query->open();
+    if (chosen.isValid())
+        m_query->locate(kId, chosen);
 }
 
 int DueReminders::firstSound() const
@@ -102,9 +109,30 @@ DueReminders::Outcome DueReminders::checkCurrent() const
     return Outcome::Done;
 }
 
-DueReminders::Outcome DueReminders::deleteCurrent()
+// The list was read at the last tick; the user acts on what it showed him.
+// Whatever another workstation did since is seen by re-reading it.
+DueReminders::Outcome DueReminders::findCurrentAgain(const QDateTime& now)
 {
-    const Outcome outcome = checkCurrent();
+    const QVariant id = m_query->value(kId);
+    const QStringList place = {QStringLiteral("STARTTIME"), QStringLiteral("ENDTIME"),
+                               QStringLiteral("WORKPLACE")};
+    QVariantList shown;
+    for (const QString& column : place)
+        shown << m_query->value(column);
+    refresh(now);
+    if (!m_query->locate(kId, id))
+        return Outcome::Gone;
+    for (qsizetype i = 0; i < place.size(); ++i)
+        if (m_query->value(place.at(i)) != shown.at(i))
+            return Outcome::Gone;
+    return Outcome::Done;
+}
+
+DueReminders::Outcome DueReminders::deleteCurrent(const QDateTime& now)
+{
+    Outcome outcome = checkCurrent();
+    if (outcome == Outcome::Done)
+        outcome = findCurrentAgain(now);
     if (outcome != Outcome::Done)
         return outcome;
     m_query->deleteRow();
@@ -114,7 +142,9 @@ DueReminders::Outcome DueReminders::deleteCurrent()
 
 DueReminders::Outcome DueReminders::postponeCurrent(int minutes, const QDateTime& now)
 {
-    const Outcome outcome = checkCurrent();
+    Outcome outcome = checkCurrent();
+    if (outcome == Outcome::Done)
+        outcome = findCurrentAgain(now);
     if (outcome != Outcome::Done)
         return outcome;
     const qint64 seconds = qint64(minutes) * 60;

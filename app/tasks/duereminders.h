@@ -36,8 +36,9 @@ public:
     enum class Outcome
     {
         Done,
-        Empty,  // nothing listed: nothing done
-        NoRight // a worker without the edit right on the row's work place
+        Empty,   // nothing listed: nothing done
+        NoRight, // a worker without the edit right on the row's work place
+        Gone     // another workstation deleted or moved the event since the list was read
     };
 
     explicit DueReminders(db::Connection& connection);
@@ -52,7 +53,8 @@ public:
     [[nodiscard]] bool canRemind() const { return m_canRemind; }
     [[nodiscard]] int userId() const { return m_userId; }
 
-    // Re-reads the list as of now; the first row becomes current.
+    // Re-reads the list as of now. The event that was current stays current
+    // while it is listed; otherwise the first row becomes current.
     void refresh(const QDateTime& now);
 
     [[nodiscard]] db::Query& qAlarmEvents() const { return *m_query; }
@@ -63,16 +65,21 @@ public:
     // The file of a SOUNDS row; empty when the row is gone or has no path.
     [[nodiscard]] QString soundPath(int soundId) const;
 
-    // Removes the current row's event.
-    Outcome deleteCurrent();
+    // Removes the current row's event. The list is re-read as of now first:
+    // an event deleted or moved elsewhere since is left alone (Gone).
+    Outcome deleteCurrent(const QDateTime& now);
     // Moves the current row's event by that many minutes, for everybody, and
-    // re-reads the list as of now.
+    // re-reads the list as of now. Like deleting, it acts only on the event
+    // as the list showed it, and writes it back as it is stored now.
     Outcome postponeCurrent(int minutes, const QDateTime& now);
     // Records every listed reminder as dealt with by the user.
     void recordShown();
 
 private:
     Outcome checkCurrent() const;
+    // Re-reads the list and makes the event of the current row current again,
+    // when it is still listed where it was.
+    [[nodiscard]] Outcome findCurrentAgain(const QDateTime& now);
 
     db::Connection& m_connection;
     AccessRights m_rights;

@@ -7,6 +7,7 @@
 #include "platform.h"
 #include "query.h"
 #include "reminderintervals.h"
+#include "tfmtask.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -184,8 +185,17 @@ void TfmAlarmTask::sbOpenClick()
 void TfmAlarmTask::sbDelClick()
 {
     try {
-        if (m_reminders.deleteCurrent() == DueReminders::Outcome::NoRight)
+        switch (m_reminders.deleteCurrent(platform().now())) {
+        case DueReminders::Outcome::NoRight:
             platform().notice(kNoDeleteRightMessage);
+            break;
+        case DueReminders::Outcome::Gone:
+            platform().notice(planner::TfmTask::kEventGoneMessage);
+            break;
+        case DueReminders::Outcome::Done:
+        case DueReminders::Outcome::Empty:
+            break;
+        }
     } catch (const db::DbError& e) {
         platform().error(e.text());
     }
@@ -195,8 +205,17 @@ void TfmAlarmTask::sbFwClick()
 {
     try {
         const int minutes = planner::reminderMinutesAt(m_cbFw->currentIndex());
-        if (m_reminders.postponeCurrent(minutes, platform().now()) == DueReminders::Outcome::NoRight)
+        switch (m_reminders.postponeCurrent(minutes, platform().now())) {
+        case DueReminders::Outcome::NoRight:
             platform().notice(kNoPostponeRightMessage);
+            break;
+        case DueReminders::Outcome::Gone:
+            platform().notice(planner::TfmTask::kEventGoneMessage);
+            break;
+        case DueReminders::Outcome::Done:
+        case DueReminders::Outcome::Empty:
+            break;
+        }
     } catch (const db::DbError& e) {
         platform().error(e.text());
     }

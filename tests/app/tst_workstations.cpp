@@ -14,6 +14,7 @@
 #include "reminders.h"
 #include "tfmnew.h"
 #include "tfmtask.h"
+#include "wallclock.h"
 #include "workplacetree.h"
 
 #include <QLineEdit>
@@ -32,7 +33,7 @@ protected:
     void SetUp() override
     {
         MainWindowFixture::SetUp();
-        m_platform.setNow(QDateTime(QDate::currentDate(), QTime(10, 0)));
+        m_platform.setNow(wallClock(QDate::currentDate(), QTime(10, 0)));
         m_c->execute(QStringLiteral("DELETE FROM EVENTS"));
         m_c->execute(QStringLiteral("DELETE FROM USERS WHERE ID <> 1"));
         m_c->commitRetaining();

@@ -5,6 +5,7 @@
 #include "dberror.h"
 #include "query.h"
 #include "testdatabase.h"
+#include "wallclock.h"
 
 #include <QDateTime>
 
@@ -67,7 +68,7 @@ TEST_F(QueryTest, Dialect1ArithmeticAndDates)
     Query due(*m_c, QStringLiteral(
                         "SELECT CAST('9.12.2026 10:00' AS DATE) - (90 / 24) / 60 AS DUE FROM RDB$DATABASE"));
     due.open();
-    EXPECT_EQ(due.value(QStringLiteral("Due")).toDateTime(), QDateTime(QDate(2026, 12, 9), QTime(8, 30)));
+    EXPECT_EQ(due.value(QStringLiteral("Due")).toDateTime(), wallClock(QDate(2026, 12, 9), QTime(8, 30)));
 }
 
 TEST_F(QueryTest, RepeatedParameterIsBoundOnceAndUnnamedColumnsAreNumbered)
@@ -194,7 +195,7 @@ TEST_F(QueryTest, CancelledNewRowStoresNothing)
 
 TEST_F(QueryTest, TextNullsEmptiesAndDatesRoundTrip)
 {
-    const QDateTime when(QDate(2026, 12, 31), QTime(23, 59, 0));
+    const QDateTime when = wallClock(QDate(2026, 12, 31), QTime(23, 59, 0));
     const QString comment = QStringLiteral("Первая строка\nВторая строка: «кавычки», ё, №");
     const int id = int(m_c->generatorValue(QStringLiteral("EVENTS_ID")));
     m_c->execute(QStringLiteral("INSERT INTO EVENTS (ID, HEADER, COMMENT, STARTTIME, ISFINISH) "
@@ -219,6 +220,41 @@ TEST_F(QueryTest, TextNullsEmptiesAndDatesRoundTrip)
     byText.setParam(QStringLiteral("T"), QStringLiteral("31.12.2026 23:59:00"));
     byText.open();
     EXPECT_TRUE(byText.locate(QStringLiteral("ID"), id));
+}
+
+// In zones with daylight saving 29.03.2026 02:30 is skipped by the clock and
+// 25.10.2026 02:30 comes twice. Dates are wall-clock values: both are stored
+// as the date and time they show, also when given as Qt local times, and read
+// back unchanged.
+TEST_F(QueryTest, WallClockTimesRoundTripAcrossTheClockChanges)
+{
+    const QDateTime skipped = wallClock(QDate(2026, 3, 29), QTime(2, 30));
+    const QDateTime doubled = wallClock(QDate(2026, 10, 25), QTime(2, 30));
+    const int id = int(m_c->generatorValue(QStringLiteral("EVENTS_ID")));
+    m_c->execute(QStringLiteral("INSERT INTO EVENTS (ID, STARTTIME, ENDTIME, DATEEDIT) "
+                                "VALUES (:Id, :Start, :End, :Edited)"),
+                 {{QStringLiteral("Id"), id},
+                  {QStringLiteral("Start"), QDateTime(skipped.date(), skipped.time(), Qt::LocalTime)},
+                  {QStringLiteral("End"), QDateTime(doubled.date(), doubled.time(), Qt::LocalTime)},
+                  {QStringLiteral("Edited"), skipped}});
+
+    Query asText(*m_c, QStringLiteral("SELECT COUNT(*) FROM EVENTS WHERE ID = :Id AND "
+                                      "STARTTIME = '29.3.2026 2:30:00' AND ENDTIME = '25.10.2026 2:30:00' "
+                                      "AND DATEEDIT = '29.3.2026 2:30:00'"));
+    asText.setParam(QStringLiteral("Id"), id);
+    asText.open();
+    EXPECT_EQ(asText.value(0).toInt(), 1) << "stored as the times shown";
+
+    Query q(*m_c, QStringLiteral("SELECT STARTTIME, ENDTIME FROM EVENTS WHERE ID = :Id"));
+    q.setParam(QStringLiteral("Id"), id);
+    q.open();
+    const QDateTime start = q.value(QStringLiteral("STARTTIME")).toDateTime();
+    ASSERT_TRUE(start.isValid());
+    EXPECT_EQ(start.time(), QTime(2, 30));
+    EXPECT_EQ(start, skipped);
+    EXPECT_EQ(q.value(QStringLiteral("ENDTIME")).toDateTime(), doubled);
+    EXPECT_EQ(start.addDays(1), wallClock(QDate(2026, 3, 30), QTime(2, 30)));
+    EXPECT_EQ(start.secsTo(doubled), qint64(start.daysTo(doubled)) * 86400);
 }
 
 TEST_F(QueryTest, UnencodableTextFailsWithoutWritingAnything)
@@ -259,7 +295,13 @@ TEST_F(QueryTest, ShowAlarmTakesThreeUnnamedValuesAndProceduresShareTheEventSequ
 
 TEST_F(QueryTest, ChatMessageGetsServerTimeAndLettersAreSeparateRows)
 {
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-5);
+    // The server's clock, in the server's own zone, whatever the client's is.
+    const auto serverNow = [this] {
+        Query now(*m_c, QStringLiteral("SELECT CAST('NOW' AS DATE) FROM RDB$DATABASE"));
+        now.open();
+        return now.value(0).toDateTime();
+    };
+    const QDateTime before = serverNow().addSecs(-1);
     m_c->execute(QStringLiteral("INSERT INTO MESAGES (ID, IDFROM, IDTO, BODY, SERVDATE) VALUES "
                                 "(GEN_ID(MESAGES_ID, 1), 1, -1, 'Всем привет', '1.1.2000')"));
     Query q(*m_c, QStringLiteral("SELECT * FROM MESAGES WHERE IDTO = -1"));
@@ -268,7 +310,7 @@ TEST_F(QueryTest, ChatMessageGetsServerTimeAndLettersAreSeparateRows)
     q.last();
     const QDateTime stamped = q.value(QStringLiteral("SERVDATE")).toDateTime();
     EXPECT_GE(stamped, before) << "the server's clock, not the client's value";
-    EXPECT_LE(stamped, QDateTime::currentDateTime().addSecs(5));
+    EXPECT_LE(stamped, serverNow().addSecs(1));
 }
 
 TEST_F(QueryTest, DuplicateUserNameIsRefused)

@@ -8,6 +8,7 @@
 #include "roles.h"
 #include "scriptedplatform.h"
 #include "testdatabase.h"
+#include "wallclock.h"
 
 #include <QDateTime>
 #include <QVariant>
@@ -60,7 +61,7 @@ protected:
     }
     static QDateTime at(int month, int day, int hour, int minute = 0)
     {
-        return QDateTime(QDate(2024, month, day), QTime(hour, minute));
+        return wallClock(QDate(2024, month, day), QTime(hour, minute));
     }
 
     ScriptedPlatform m_platform;

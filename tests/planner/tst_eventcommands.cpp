@@ -2,13 +2,17 @@
 // change, delete, cut, copy, paste, the move check and the page search,
 // each under the edit right and committed at once.
 
+#include "changenotifier.h"
 #include "eventcommands.h"
 #include "plannerfixture.h"
+#include "tfmnew.h"
 #include "tfmtask.h"
+#include "workplacetree.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -252,8 +256,23 @@ TEST_F(EventCommandsTest, LockConflictShowsServerTextAndLosesNothing)
                    {{QStringLiteral("I"), id}});
 
     select(id);
-    answerDialog(QStringLiteral("моя правка"));
+    // The failed store shows the dialog again with what was typed; the
+    // user then gives up.
+    QStringList shown;
+    commands().setDialogRunner([&shown](TfmTask& dialog) {
+        auto* header = dialog.findChild<QLineEdit*>(QStringLiteral("edHeader"));
+        auto* text = dialog.findChild<QPlainTextEdit*>(QStringLiteral("meTask"));
+        shown << header->text() + QLatin1Char('|') + text->toPlainText();
+        if (shown.size() > 1) {
+            dialog.reject();
+            return;
+        }
+        header->setText(QStringLiteral("моя правка"));
+        text->setPlainText(QStringLiteral("длинный текст"));
+        dialog.sbOKClick();
+    });
     commands().sbEditClick();
+    EXPECT_EQ(shown, QStringList({QStringLiteral("занято|"), QStringLiteral("моя правка|длинный текст")}));
     m_platform.queueAnswer(true);
     select(id);
     commands().sbDelClick();
@@ -285,4 +304,170 @@ TEST_F(EventCommandsTest, LockConflictShowsServerTextAndLosesNothing)
     EXPECT_EQ(eventColumn(id, QStringLiteral("HEADER")).toString(), QStringLiteral("занято"));
     EXPECT_EQ(eventColumn(id, QStringLiteral("COMMENT")).toString(), QStringLiteral("чужая правка"));
     EXPECT_EQ(eventColumn(id, QStringLiteral("WORKPLACE")).toInt(), m_first);
+}
+
+// The task dialog is open on X; another workstation deletes X and the
+// alert reloads the rows, so that another event is current when OK is
+// pressed. Nothing is written; what was typed waits in the clipboard.
+// Events moved by others are found by their key and keep their new place.
+TEST_F(EventCommandsTest, ChangeGoesToItsOwnEventOrLeavesEverythingAlone)
+{
+    const int x = addEvent(eventAt(m_first, at(3, 15, 9), at(3, 15, 10), QStringLiteral("икс")));
+    const int y = addEvent(eventAt(m_first, at(3, 15, 11), at(3, 15, 12), QStringLiteral("игрек")));
+    const int moved = addEvent(eventAt(m_first, at(3, 15, 13), at(3, 15, 14), QStringLiteral("сдвинут")));
+    const int away = addEvent(eventAt(m_first, at(3, 15, 15), at(3, 15, 16), QStringLiteral("уехал")));
+    open(m_boss, UserRole::Boss).sb1Click();
+    auto other = database().connect();
+    tasks::TfmNew notice;
+    tasks::ChangeNotifier notifier(notice);
+    notifier.setLoggedIn(true);
+    notifier.setEventsQuery(&m_page->events());
+
+    select(x);
+    commands().setDialogRunner([&](TfmTask& dialog) {
+        other->execute(QStringLiteral("DELETE FROM EVENTS WHERE ID = :I"), {{QStringLiteral("I"), x}});
+        other->commitRetaining();
+        notifier.handleAlert(QStringLiteral("DEL_EVENTS"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("edHeader"))->setText(QStringLiteral("моя правка"));
+        dialog.sbOKClick();
+    });
+    commands().sbEditClick();
+    EXPECT_EQ(m_platform.messageTexts(),
+              QStringList{QStringLiteral("Задание удалено или перемещено другим пользователем. Изменения не "
+                                         "сохранены.\nВведённый текст помещён в буфер обмена: его можно "
+                                         "вставить командой «Вставить».")});
+    EXPECT_EQ(eventColumn(y, QStringLiteral("HEADER")).toString(), QStringLiteral("игрек"));
+    EXPECT_EQ(headersIn(m_first),
+              QStringList({QStringLiteral("игрек"), QStringLiteral("сдвинут"), QStringLiteral("уехал")}));
+    EXPECT_EQ(commands().clipboard().header, QStringLiteral("моя правка"));
+
+    // Moved to the other column and to another month; this workstation has
+    // not had the alert yet.
+    other->execute(QStringLiteral("UPDATE EVENTS SET WORKPLACE = :W, COMMENT = 'чужое' WHERE ID = :I"),
+                   {{QStringLiteral("W"), m_second}, {QStringLiteral("I"), moved}});
+    other->execute(QStringLiteral("UPDATE EVENTS SET STARTTIME = :S, ENDTIME = :E WHERE ID = :I"),
+                   {{QStringLiteral("S"), at(4, 2, 9)},
+                    {QStringLiteral("E"), at(4, 2, 10)},
+                    {QStringLiteral("I"), away}});
+    other->commitRetaining();
+    m_platform.clearMessages();
+    select(moved);
+    answerDialog(QStringLiteral("правка на новом месте"));
+    commands().sbEditClick();
+    EXPECT_TRUE(m_platform.messages().isEmpty());
+    EXPECT_EQ(eventColumn(moved, QStringLiteral("HEADER")).toString(),
+              QStringLiteral("правка на новом месте"));
+    EXPECT_EQ(eventColumn(moved, QStringLiteral("WORKPLACE")).toInt(), m_second);
+
+    select(away);
+    answerDialog(QStringLiteral("не туда"));
+    commands().sbEditClick();
+    m_platform.queueAnswer(true);
+    select(away);
+    commands().sbDelClick();
+    EXPECT_EQ(m_platform.messageTexts().size(), 3);
+    EXPECT_EQ(m_platform.messageTexts().last(), TfmTask::kEventGoneMessage);
+    EXPECT_EQ(eventColumn(away, QStringLiteral("HEADER")).toString(), QStringLiteral("уехал"));
+    EXPECT_EQ(eventColumn(away, QStringLiteral("STARTTIME")).toDateTime(), at(4, 2, 9));
+}
+
+// Cells chosen before a group change or in another view are forgotten;
+// without selected cells the current cell is used, and a right click makes
+// the cell under the pointer current for the grid menu's commands.
+TEST_F(EventCommandsTest, AddAndPasteUseTheCellsShownAfterGroupAndViewChanges)
+{
+    const int source = addEvent(eventAt(m_first, at(3, 15, 9), at(3, 15, 10), QStringLiteral("образец")));
+    open(m_boss, UserRole::Boss).sb1Click();
+    select(source);
+    commands().sbCopyClick();
+    grid().selectCells(1, 20, 21);
+    m_page->workPlaceTree().tvWorkTypeChange({planner::EntryKind::WorkPlace, m_first});
+    ASSERT_EQ(grid().positions(), 1);
+    answerDialog(QStringLiteral("после смены группы"));
+    commands().sbAddClick();
+    EXPECT_EQ(headersIn(0), QStringList()) << "nothing is stored without a work place";
+    EXPECT_EQ(headersIn(m_first),
+              QStringList({QStringLiteral("образец"), QStringLiteral("после смены группы")}));
+
+    // Day rows are not read as days after switching to the week.
+    grid().selectCells(0, 20, 21);
+    m_page->sb7Click();
+    commands().sbPasteClick();
+    db::Query pasted(*m_c, QStringLiteral("SELECT STARTTIME, ENDTIME FROM EVENTS WHERE HEADER = 'образец' "
+                                          "AND ID <> :I"));
+    pasted.setParam(QStringLiteral("I"), source);
+    pasted.open();
+    ASSERT_EQ(pasted.recordCount(), 1);
+    EXPECT_EQ(pasted.value(QStringLiteral("STARTTIME")).toDateTime(), at(3, 11, 0));
+    EXPECT_EQ(pasted.value(QStringLiteral("ENDTIME")).toDateTime(), at(3, 11, 23, 59));
+
+    // A right click on an empty cell of the month view, then the grid menu.
+    m_page->workPlaceTree().tvWorkTypeChange({planner::EntryKind::Root, m_boss});
+    m_page->sb31Click();
+    m_page->show();
+    QTest::mouseClick(grid().viewport(), Qt::RightButton, {}, grid().cellRect(1, 3).center());
+    auto* menu = m_page->findChild<QMenu*>(QStringLiteral("pmPlanner"));
+    menu->hide();
+    answerDialog(QStringLiteral("правой кнопкой"));
+    menu->findChild<QAction*>(QStringLiteral("N4"))->trigger();
+    EXPECT_EQ(headersIn(m_second), QStringList{QStringLiteral("правой кнопкой")});
+    db::Query added(*m_c, QStringLiteral("SELECT STARTTIME FROM EVENTS WHERE HEADER = 'правой кнопкой'"));
+    added.open();
+    EXPECT_EQ(added.value(0).toDateTime(), at(3, 4, 0));
+}
+
+// Whatever is added or pasted on the month's last day is loaded with that
+// month in every view; a week day of the neighbouring month is refused.
+TEST_F(EventCommandsTest, EventsMadeOnTheMonthsLastDayAreLoadedInEveryView)
+{
+    m_c->execute(QStringLiteral("UPDATE OPTIONS SET STEP = 60, ENDTIMEGRID = '23:00'"));
+    m_c->commitRetaining();
+    const int source = addEvent(eventAt(m_first, at(3, 31, 9), at(3, 31, 10), QStringLiteral("образец")));
+    m_platform.setNow(at(3, 31, 10));
+    open(m_boss, UserRole::Boss).sb1Click();
+    select(source);
+    commands().sbCopyClick();
+    grid().selectCells(0, 23, 23);
+    answerDialog(QStringLiteral("день"));
+    commands().sbAddClick();
+    m_page->sb7Click();
+    grid().selectCells(1, 6, 6);
+    commands().sbPasteClick();
+    m_page->sb31Click();
+    grid().selectCells(1, 30, 30);
+    answerDialog(QStringLiteral("месяц"));
+    commands().sbAddClick();
+
+    m_page->events().close();
+    m_page->events().open();
+    EXPECT_EQ(loadedHeaders(), QStringList({QStringLiteral("образец"), QStringLiteral("день"),
+                                            QStringLiteral("образец"), QStringLiteral("месяц")}));
+    db::Query ends(*m_c, QStringLiteral("SELECT ENDTIME FROM EVENTS WHERE ID <> :I"));
+    ends.setParam(QStringLiteral("I"), source);
+    ends.open();
+    ASSERT_EQ(ends.recordCount(), 3);
+    for (ends.first(); !ends.eof(); ends.next())
+        EXPECT_EQ(ends.value(0).toDateTime(), at(3, 31, 23, 59));
+
+    m_page->sb7Click();
+    m_page->DBPlannerCalendarDaySelect(QDate(2024, 3, 1)); // 26 February to 3 March
+    grid().selectCells(0, 1, 1);
+    commands().sbPasteClick();
+    EXPECT_EQ(m_platform.messageTexts(), QStringList{EventCommands::kOutsideMonthMessage});
+    EXPECT_EQ(eventCount(), 4);
+}
+
+// Texts typed beyond their columns are stored cut to them, not refused by
+// the server with everything typed lost.
+TEST_F(EventCommandsTest, LongTextsAreStoredCutToTheirColumns)
+{
+    open(m_boss, UserRole::Boss).sb1Click();
+    grid().selectCells(0, 20, 21);
+    answerDialog(QString(300, QChar(u'д')), QString(5000, QChar(u'о')));
+    commands().sbAddClick();
+    EXPECT_TRUE(m_platform.messages().isEmpty());
+    EXPECT_EQ(headersIn(m_first), QStringList{QString(255, QChar(u'д'))});
+    db::Query q(*m_c, QStringLiteral("SELECT COMMENT FROM EVENTS"));
+    q.open();
+    EXPECT_EQ(q.text(QStringLiteral("COMMENT")), QString(4000, QChar(u'о')));
 }

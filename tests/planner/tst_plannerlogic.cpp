@@ -4,8 +4,10 @@
 
 #include "eventmarkup.h"
 #include "eventsstatement.h"
+#include "plannerrowmap.h"
 #include "plannerviewmath.h"
 #include "positionmap.h"
+#include "wallclock.h"
 
 #include <QLocale>
 
@@ -88,8 +90,35 @@ TEST(PlannerViewMath, WeekRunsMondayToSundayAcrossMonthBoundaries)
 TEST(PlannerViewMath, MonthPeriodEndsAtTheLastDayTwentyThreeFiftyNine)
 {
     const auto [from, to] = PlannerViewMath::monthPeriod(QDate(2024, 2, 17));
-    EXPECT_EQ(from, QDateTime(QDate(2024, 2, 1), QTime(0, 0, 0)));
-    EXPECT_EQ(to, QDateTime(QDate(2024, 2, 29), QTime(23, 59, 0)));
+    EXPECT_EQ(from, tarvik::wallClock(QDate(2024, 2, 1), QTime(0, 0, 0)));
+    EXPECT_EQ(to, tarvik::wallClock(QDate(2024, 2, 29), QTime(23, 59, 0)));
+}
+
+// 29.03.2026 is the day the clock is put forward in much of Europe; the
+// planner's rows are wall-clock times all the same: 48 half-hour rows, one
+// of them at 02:30, and the next day starts 24 hours after midnight.
+TEST(PlannerViewMath, RowsOfTheClockChangeDayAreWallClockTimes)
+{
+    const QDate day(2026, 3, 29);
+    tarvik::widgets::PlannerRowMap rows;
+    rows.setDay(day, 30);
+    rows.setRows(0, 47);
+    EXPECT_EQ(rows.rowStart(5), tarvik::wallClock(day, QTime(2, 30)));
+    EXPECT_EQ(rows.rowStart(20), tarvik::wallClock(day, QTime(10, 0)));
+    EXPECT_EQ(rows.rowEnd(47), tarvik::wallClock(day.addDays(1)));
+    EXPECT_EQ(rows.shifted(tarvik::wallClock(day, QTime(1, 30)), 2), tarvik::wallClock(day, QTime(2, 30)));
+    const auto span = rows.span(rows.rowStart(3), rows.rowStart(7));
+    ASSERT_TRUE(span.has_value());
+    EXPECT_EQ(*span, std::make_pair(3.0, 7.0));
+
+    const auto [monday, sunday] = PlannerViewMath::week(day);
+    rows.setDays(monday);
+    EXPECT_EQ(rows.rowStart(6), tarvik::wallClock(sunday));
+    EXPECT_EQ(rows.rowStart(7), tarvik::wallClock(QDate(2026, 3, 30)));
+
+    const auto [from, to] = PlannerViewMath::monthPeriod(day);
+    EXPECT_EQ(from, tarvik::wallClock(QDate(2026, 3, 1)));
+    EXPECT_EQ(to, tarvik::wallClock(QDate(2026, 3, 31), QTime(23, 59)));
 }
 
 TEST(PlannerViewMath, TitlesUseRussianNames)
@@ -122,7 +151,7 @@ TEST(EventMarkup, BodyOfAnUnfinishedEventWithoutReminder)
     event.comment = QStringLiteral("За квартал");
     event.authorId = 12;
     event.alarm = 0;
-    event.dateEdit = QDateTime(QDate(2002, 7, 12), QTime(14, 30));
+    event.dateEdit = tarvik::wallClock(QDate(2002, 7, 12), QTime(14, 30));
     BodyFonts fonts{QStringLiteral("Arial"), 10, 255, QStringLiteral("Tahoma"), 8, 0};
     EXPECT_EQ(
         EventMarkup::body(event, fonts, QStringLiteral("Петров")),

@@ -2,15 +2,18 @@
 // first activation, its views behind the page buttons, "Правка" shown only
 // while events can be shown.
 
+#include "eventcommands.h"
 #include "markupcombobox.h"
 #include "markuptreemodel.h"
 #include "markuptreeview.h"
+#include "plannercalendar.h"
 #include "plannerfixture.h"
 #include "plannergrid.h"
 #include "plannerpage.h"
 #include "query.h"
 #include "tfmmain.h"
 #include "tfmsystementer.h"
+#include "tfmtask.h"
 #include "workplacetree.h"
 
 #include <QAction>
@@ -21,6 +24,7 @@
 #include <QMenu>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QToolButton>
 
 using namespace tarvik;
@@ -123,5 +127,93 @@ TEST_F(PlannerMainTest, BossWithoutWorkPlacesHasNoPlannerEditMenu)
     EXPECT_TRUE(w->findChild<QLabel*>(QStringLiteral("pnPlannerCaption"))->isVisible());
     click(*w, "sbTodoList");
     EXPECT_FALSE(menuShown(*w, "miEdit"));
+    w->close();
+}
+
+// The planner's tool bar, item menu, grid menu and the main "Правка" carry
+// their texts and hints and run their commands; the calendar marks follow
+// add, cut, paste and delete at once. A paste carries the template, but not
+// the finished mark, the sound or the reminder.
+TEST_F(PlannerMainTest, MenusAndToolBarsRunTheCommandsTheirTextsName)
+{
+    const int boss = addUser(QStringLiteral("Шеф"), UserRole::Boss);
+    const int place = addWorkPlace(QStringLiteral("Цех"), boss);
+    auto w = loggedIn(QStringLiteral("Шеф"));
+    click(*w, "sb31");
+    PlannerPage& page = *w->planner();
+    widgets::PlannerGrid& grid = *page.grid();
+    const auto texts = [&w](const char* menu) {
+        QStringList out;
+        for (QAction* a : w->findChild<QMenu*>(QLatin1String(menu))->actions())
+            out << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + QLatin1Char('=') + a->text());
+        return out;
+    };
+    EXPECT_EQ(texts("pmItem"),
+              QStringList({"N2=Править", "N3=Удалить", "-", "N31=Вырезать", "N32=Копировать"}));
+    EXPECT_EQ(texts("pmPlanner"), QStringList({"N4=Добавить", "N35=Вставить", "N10=Печать"}));
+    EXPECT_EQ(texts("miEdit"),
+              QStringList({"pmmiAdd=Добавить", "N23=Править", "pmmiDel=Удалить", "-", "pmmiCut=Вырезать",
+                           "N27=Копировать", "N28=Вставить", "-", "N21=Печать", "-", "miEventSearch=Поиск"}));
+    QStringList hints;
+    for (QToolButton* b : page.controlPlanner()->findChildren<QToolButton*>())
+        if (b->objectName().startsWith(QLatin1String("sb")))
+            hints << b->objectName() + QLatin1Char('=') + b->toolTip();
+    EXPECT_EQ(hints, QStringList({"sbAdd=Добавить", "sbEdit=Править", "sbDel=Удалить", "sbCut=Вырезать",
+                                  "sbCopy=Копировать", "sbPaste=Вставить", "sbEventPrint=Печать",
+                                  "sbSearch=Поиск на странице"}));
+    EXPECT_EQ(w->findChild<QToolButton*>(QStringLiteral("sbExit"))->toolTip(),
+              QStringLiteral("Выход их системы"));
+
+    const auto run = [&w](const char* action) { w->findChild<QAction*>(QLatin1String(action))->trigger(); };
+    const auto eventOn = [&](int day) {
+        for (int r = 0; r < page.events().recordCount(); ++r)
+            if (page.events().valueAt(r, QStringLiteral("STARTTIME")).toDate() == QDate(2024, 3, day))
+                return grid.itemByKey(page.events().valueAt(r, QStringLiteral("ID")));
+        return static_cast<widgets::PlannerItem*>(nullptr);
+    };
+    page.commands().setDialogRunner([](planner::TfmTask& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("edHeader"))->setText(QStringLiteral("Новое"));
+        dialog.sbOKClick();
+    });
+    widgets::PlannerCalendar& calendar = *page.calendar();
+    grid.selectCells(0, 9, 9);
+    run("pmmiAdd");
+    ASSERT_NE(eventOn(10), nullptr);
+    EXPECT_TRUE(calendar.isMarked(QDate(2024, 3, 10)));
+    const int added = eventOn(10)->key.toInt();
+    m_c->execute(QStringLiteral("UPDATE EVENTS SET USERSID = NULL, TEMPLATE = 7, ISFINISH = 'T', SOUND = 3, "
+                                "ALARM = 20 WHERE ID = :I"),
+                 {{QStringLiteral("I"), added}});
+    m_c->commitRetaining();
+    page.events().reopen();
+
+    grid.selectItem(eventOn(10));
+    run("N23");
+    EXPECT_EQ(eventColumn(added, QStringLiteral("USERSID")).toInt(), boss) << "Править changes the event";
+    grid.selectItem(eventOn(10));
+    run("pmmiCut");
+    EXPECT_EQ(eventOn(10), nullptr);
+    EXPECT_FALSE(calendar.isMarked(QDate(2024, 3, 10)));
+    grid.selectCells(0, 11, 11);
+    run("N28");
+    grid.selectCells(0, 12, 12);
+    run("N35");
+    ASSERT_NE(eventOn(12), nullptr);
+    EXPECT_TRUE(calendar.isMarked(QDate(2024, 3, 12)));
+    const int pasted = eventOn(12)->key.toInt();
+    EXPECT_EQ(eventColumn(pasted, QStringLiteral("TEMPLATE")).toInt(), 7);
+    EXPECT_EQ(eventColumn(pasted, QStringLiteral("WORKPLACE")).toInt(), place);
+    for (const char* column : {"ISFINISH", "SOUND", "ALARM"})
+        EXPECT_TRUE(eventColumn(pasted, QLatin1String(column)).isNull()) << column;
+
+    grid.selectItem(eventOn(12));
+    run("N27");
+    EXPECT_EQ(page.commands().clipboard().templateId.toInt(), 7);
+    m_platform.queueAnswer(true);
+    grid.selectItem(eventOn(12));
+    run("pmmiDel");
+    EXPECT_EQ(eventOn(12), nullptr);
+    EXPECT_FALSE(calendar.isMarked(QDate(2024, 3, 12)));
+    EXPECT_TRUE(calendar.isMarked(QDate(2024, 3, 13)));
     w->close();
 }

@@ -16,6 +16,7 @@
 #include "plannerviewmath.h"
 #include "query.h"
 #include "tfmnew.h"
+#include "wallclock.h"
 #include "workplacetree.h"
 
 #include <QLabel>
@@ -48,7 +49,7 @@ TEST_F(PlannerPageTest, LoadsTheWholeCalendarMonthAndNothingCrossingItsBounds)
     addEvent(eventAt(place, at(3, 31, 23), at(3, 31, 23, 59), QStringLiteral("до 23:59")));
     addEvent(eventAt(place, at(3, 31, 22), at(4, 1, 2), QStringLiteral("в апрель")));
     addEvent(eventAt(place, at(2, 29, 23), at(3, 1, 1), QStringLiteral("из февраля")));
-    test::EventRow late = eventAt(place, at(3, 31, 23), QDateTime(QDate(2024, 3, 31), QTime(23, 59, 30)),
+    test::EventRow late = eventAt(place, at(3, 31, 23), wallClock(QDate(2024, 3, 31), QTime(23, 59, 30)),
                                   QStringLiteral("после"));
     addEvent(late);
 
@@ -148,7 +149,7 @@ TEST_F(PlannerPageTest, ItemShowsTheTemplateLookAndTheExampleMarkup)
     row.comment = QStringLiteral("За квартал");
     row.templateId = 77;
     row.authorId = boss;
-    row.dateEdit = QDateTime(QDate(2002, 7, 12), QTime(14, 30));
+    row.dateEdit = wallClock(QDate(2002, 7, 12), QTime(14, 30));
     const int id = addEvent(row);
 
     PlannerPage& page = open(boss, UserRole::Boss);

@@ -3,6 +3,7 @@
 // links, keys and what is painted.
 
 #include "plannergrid.h"
+#include "wallclock.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -37,7 +38,7 @@ protected:
 
     [[nodiscard]] QDateTime at(int h, int m = 0) const
     {
-        return QDateTime(grid.rowMap().baseDate(), QTime(h, m));
+        return tarvik::wallClock(grid.rowMap().baseDate(), QTime(h, m));
     }
 
     PlannerItem* addItem(int position, QDateTime start, QDateTime end, const QString& text = {})
@@ -281,4 +282,40 @@ TEST_F(PlannerGridTest, PaintsCaptionRowsAndSelectionColours)
     grid.setInactiveDay(Qt::DayOfWeek(grid.rowMap().baseDate().dayOfWeek()), true);
     const QImage inactive = grid.viewport()->grab().toImage();
     EXPECT_EQ(inactive.pixelColor(grid.cellRect(0, 20).center()), QColor(234, 234, 234));
+}
+
+// The current cell follows every click, an item's cell and a right click
+// included; a right click inside the selection keeps it. New columns or
+// other rows forget both, and the top left cell in view stands in.
+TEST_F(PlannerGridTest, CurrentCellFollowsClicksAndGoesWithColumnsAndRows)
+{
+    QWidget* vp = grid.viewport();
+    EXPECT_EQ(grid.currentCell(), QPoint(0, 16));
+    PlannerItem* item = addItem(2, at(12), at(13));
+    QTest::mouseClick(vp, Qt::LeftButton, {}, grid.cellRect(2, 25).center());
+    EXPECT_EQ(grid.selectedItem(), item);
+    EXPECT_EQ(grid.currentCell(), QPoint(2, 25));
+    grid.selectCurrentCellIfNone();
+    EXPECT_EQ(grid.selectionStart(), at(12, 30));
+    EXPECT_EQ(grid.selectionEnd(), at(13));
+
+    drag(grid.cellRect(1, 18).center(), grid.cellRect(1, 21).center());
+    QTest::mouseClick(vp, Qt::RightButton, {}, grid.cellRect(1, 20).center());
+    EXPECT_EQ(grid.selectionStart(), at(9));
+    EXPECT_EQ(grid.selectionEnd(), at(11)) << "a right click inside the selection keeps it";
+    QTest::mouseClick(vp, Qt::RightButton, {}, grid.cellRect(0, 30).center());
+    EXPECT_EQ(grid.selectionPosition(), 0);
+    EXPECT_EQ(grid.selectionStart(), at(15));
+    EXPECT_EQ(grid.selectionEnd(), at(15, 30));
+
+    grid.setLastRow(47);
+    EXPECT_FALSE(grid.hasCellSelection());
+    EXPECT_EQ(grid.currentCell(), QPoint(0, 16));
+    grid.selectCells(2, 47, 47);
+    EXPECT_EQ(grid.selectionEnd(), at(23, 59)) << "the day's last cell ends within the day";
+    grid.setPositions(2);
+    EXPECT_FALSE(grid.hasCellSelection());
+    grid.selectCells(5, 10, 60);
+    EXPECT_EQ(grid.selectionPosition(), 1);
+    EXPECT_EQ(grid.selectionStart(), at(8)) << "only cells shown can be selected";
 }

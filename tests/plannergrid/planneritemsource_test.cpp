@@ -7,6 +7,7 @@
 #include "plannergrid.h"
 #include "query.h"
 #include "testdatabase.h"
+#include "wallclock.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -20,7 +21,7 @@ namespace {
 
 QDateTime at(int d, int h = 0, int m = 0)
 {
-    return QDateTime(QDate(2024, 3, d), QTime(h, m));
+    return wallClock(QDate(2024, 3, d), QTime(h, m));
 }
 
 // Work places 5, 7 and 9 stand in positions 0, 1 and 2; 11 is not shown.
@@ -89,7 +90,7 @@ protected:
         });
         source.setItemToFields([](PlannerItem&, db::Query& q) {
             q.setValue(QStringLiteral("USERSID"), kMover);
-            q.setValue(QStringLiteral("DATEEDIT"), QDateTime::currentDateTime());
+            q.setValue(QStringLiteral("DATEEDIT"), wallClockNow());
         });
         source.setCreateKey([this] {
             return conn->executeProcedure(QStringLiteral("EXECUTE PROCEDURE GETEVENTS_ID"))
@@ -267,7 +268,7 @@ TEST_F(PlannerItemSourceTest, ItemCreatedOverSelectedCellsInsertsARowWithANewKey
     EXPECT_TRUE(item->bound);
     EXPECT_TRUE(item->selected);
     EXPECT_EQ(item->start, at(6));
-    EXPECT_EQ(item->end, at(8));
+    EXPECT_EQ(item->end, at(7, 23, 59)) << "whole days end within their last day";
     const int key = item->key.toInt();
     EXPECT_GT(key, 0);
     EXPECT_EQ(query->integer(QStringLiteral("ID")), key);

@@ -5,6 +5,7 @@
 #include "plannermarkup.h"
 #include "planneroverlaplayout.h"
 #include "plannerrowmap.h"
+#include "wallclock.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -18,7 +19,7 @@ namespace {
 
 QDateTime at(int y, int m, int d, int h = 0, int min = 0)
 {
-    return QDateTime(QDate(y, m, d), QTime(h, min));
+    return tarvik::wallClock(QDate(y, m, d), QTime(h, min));
 }
 
 struct DayGridCase

@@ -1,4 +1,5 @@
 #include "qtplatform.h"
+#include "wallclock.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +15,18 @@ using tarvik::QtPlatform;
 TEST(QtPlatform, IsTheDefaultPlatform)
 {
     EXPECT_NE(dynamic_cast<QtPlatform*>(&tarvik::platform()), nullptr);
+}
+
+// The clock gives what the workstation's clock shows, as a wall-clock value
+// that no daylight-saving rule shifts.
+TEST(QtPlatform, ClockGivesTheLocalTimeAsAWallClockValue)
+{
+    QtPlatform p;
+    const QDateTime before = tarvik::wallClock(QDateTime::currentDateTime());
+    const QDateTime now = p.now();
+    EXPECT_EQ(now.timeSpec(), Qt::UTC);
+    EXPECT_GE(before.secsTo(now), 0);
+    EXPECT_LE(before.secsTo(now), 2);
 }
 
 TEST(QtPlatform, FileFiltersTakeTheDescriptionPatternPairs)

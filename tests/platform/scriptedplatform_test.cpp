@@ -1,5 +1,6 @@
 #include "platformscope.h"
 #include "scriptedplatform.h"
+#include "wallclock.h"
 
 #include <QPrinter>
 
@@ -88,12 +89,16 @@ TEST(ScriptedPlatform, IniKeepsValuesPerFileSectionAndKeyIgnoringCase)
 TEST(ScriptedPlatform, ClockStandsStillUntilAdvanced)
 {
     ScriptedPlatform p;
-    const QDateTime t(QDate(2002, 7, 12), QTime(14, 30));
+    const QDateTime t = tarvik::wallClock(QDate(2002, 7, 12), QTime(14, 30));
     p.setNow(t);
     EXPECT_EQ(p.now(), t);
     EXPECT_EQ(p.now(), t);
     p.advanceClock(10);
     EXPECT_EQ(p.now(), t.addSecs(10));
+
+    // A local time that the clock change skips is still the time it shows.
+    p.setNow(QDateTime(QDate(2026, 3, 29), QTime(2, 30), Qt::LocalTime));
+    EXPECT_EQ(p.now(), tarvik::wallClock(QDate(2026, 3, 29), QTime(2, 30)));
 }
 
 TEST(ScriptedPlatform, DialogsAnswerFromTheScriptAndCancelWhenItRunsOut)

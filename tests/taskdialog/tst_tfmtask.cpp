@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -547,4 +548,32 @@ TEST_F(TfmTaskTest, PrintTakesThePlannerCurrentEventAndReportsFailures)
     d.setPrinting(planner.get(), [&](const db::Query&) { printed << -2; });
     child<QToolButton>(d, "sbPrint")->click();
     EXPECT_EQ(printed, QList<int>{id}) << "an empty or closed events query prints nothing";
+}
+
+// Header and description are held to EVENTS.HEADER and EVENTS.COMMENT:
+// typing or pasting beyond loses what went over at the cursor, never the
+// text already there, and a counter shows the description's length.
+TEST_F(TfmTaskTest, TextsAreHeldToTheirColumns)
+{
+    TfmTask d(m_choices);
+    d.fillNew();
+    auto* header = child<QLineEdit>(d, "edHeader");
+    header->setText(QString(300, QLatin1Char('x')));
+    EXPECT_EQ(header->text().size(), 255);
+
+    auto* text = child<QPlainTextEdit>(d, "meTask");
+    auto* counter = child<QLabel>(d, "lbTaskLength");
+    EXPECT_EQ(counter->text(), QStringLiteral("0 / 4000"));
+    text->setPlainText(QStringLiteral("начало конец"));
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(6);
+    text->setTextCursor(cursor);
+    text->insertPlainText(QString(5000, QChar(u'я')));
+    EXPECT_EQ(text->toPlainText(),
+              QStringLiteral("начало") + QString(3988, QChar(u'я')) + QStringLiteral(" конец"));
+    EXPECT_EQ(counter->text(), QStringLiteral("4000 / 4000"));
+    QTest::keyClicks(text, QStringLiteral("more"));
+    EXPECT_EQ(text->toPlainText().size(), 4000);
+    text->setPlainText(QString(4100, QLatin1Char('a')) + QStringLiteral("хвост"));
+    EXPECT_EQ(text->toPlainText(), QString(4000, QLatin1Char('a')));
 }

@@ -20,6 +20,7 @@
 #include "tfmmp.h"
 #include "tfmnew.h"
 #include "tfmsystementer.h"
+#include "wallclock.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +41,7 @@ namespace {
 
 QDateTime at(int day, int h, int m)
 {
-    return QDateTime(QDate(2026, 3, day), QTime(h, m));
+    return wallClock(QDate(2026, 3, day), QTime(h, m));
 }
 
 TEST(NewTaskNotice, FourLinesWithHeaderAndTimes)
@@ -179,7 +180,7 @@ TEST_F(NotifierTest, NewEventIsAnnouncedByTheProfileSwitchWhenThePlannerIsNotInV
 
 TEST_F(NotifierTest, EventOutsideThePlannersChoiceReloadsWithoutNotice)
 {
-    addElsewhere(EventRow(m_office.p1, QDateTime(QDate(2026, 4, 2), QTime(9, 0))));
+    addElsewhere(EventRow(m_office.p1, wallClock(QDate(2026, 4, 2), QTime(9, 0))));
     addElsewhere(EventRow(m_office.p2, at(12, 9, 0)));
     QSignalSpy reloaded(&m_notifier, &ChangeNotifier::eventsReloaded);
     m_notifier.handleAlert(QStringLiteral("INS_EVENTS"));

@@ -12,6 +12,7 @@
 #include "testdatabase.h"
 #include "tfmalarmtask.h"
 #include "tfmmp.h"
+#include "wallclock.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
@@ -32,7 +33,7 @@ namespace {
 const QDate kDay(2026, 3, 9);
 QDateTime at(int h, int m, int s = 0, int dayOffset = 0)
 {
-    return QDateTime(kDay.addDays(dayOffset), QTime(h, m, s));
+    return wallClock(kDay.addDays(dayOffset), QTime(h, m, s));
 }
 
 class RemindersTest : public test::SharedDatabaseTest
@@ -109,6 +110,9 @@ TEST_F(RemindersTest, ReminderBecomesDueItsIntervalBeforeTheStart)
         {"started yesterday, never dealt with", 5, at(10, 0, 0, -1), at(9, 0), true},
         {"a week ahead, exactly then", 10080, at(10, 0, 0, 7), at(10, 0), true},
         {"a week ahead, a minute early", 10080, at(10, 0, 0, 7), at(9, 59), false},
+        // 29.03.2026: where the clock jumps from 02:00 to 03:00, 02:30 is still a wall-clock time.
+        {"an hour before 03:30 of the clock change, at 02:30", 60, at(3, 30, 0, 20), at(2, 30, 0, 20), true},
+        {"an hour before 03:40 of the clock change, at 02:30", 60, at(3, 40, 0, 20), at(2, 30, 0, 20), false},
     };
     auto reminders = remindersOf(TasksOffice::kAdmin, UserRole::Administrator);
     for (const Case& c : cases) {
@@ -336,6 +340,36 @@ TEST_F(RemindersTest, PostponeMovesTheEventForEverybodyAndRemindsAgainLater)
     EXPECT_EQ(reminders->due().qAlarmEvents().recordCount(), 1);
 }
 
+// "1 сут." moves an event to the same wall-clock time of the next day, also
+// over the night when the clock is put forward (28.03.2026 to 29.03.2026).
+TEST_F(RemindersTest, PostponeByADayKeepsTheTimeOfDayOverTheClockChange)
+{
+    const int id =
+        test::addEvent(*m_c, EventRow(m_office.p1, at(10, 0, 0, 19), 10).withEnd(at(11, 0, 0, 19)));
+    m_platform.setNow(at(9, 55, 0, 19));
+    auto reminders = remindersOf(TasksOffice::kAdmin, UserRole::Administrator);
+    reminders->tick();
+    auto* cbFw = child<QComboBox>(reminders->window(), "cbFw");
+    cbFw->setCurrentIndex(planner::reminderPositionOf(1440));
+    ASSERT_EQ(cbFw->currentText(), QStringLiteral("1 сут."));
+    emit cbFw->activated(cbFw->currentIndex());
+    child<QToolButton>(reminders->window(), "sbFw")->click();
+    EXPECT_TRUE(m_platform.messages().isEmpty());
+
+    const auto other = database().connect();
+    db::Query moved(*other, QStringLiteral("SELECT COUNT(*) FROM EVENTS WHERE ID = :Id AND "
+                                           "STARTTIME = '29.3.2026 10:00' AND ENDTIME = '29.3.2026 11:00'"));
+    moved.setParam(QStringLiteral("Id"), id);
+    moved.open();
+    EXPECT_EQ(moved.value(0).toInt(), 1);
+
+    m_platform.setNow(at(9, 50, 0, 20));
+    reminders->tick();
+    ASSERT_EQ(reminders->due().qAlarmEvents().recordCount(), 1);
+    EXPECT_EQ(reminders->due().qAlarmEvents().value(QStringLiteral("STARTTIME")).toDateTime(),
+              at(10, 0, 0, 20));
+}
+
 TEST_F(RemindersTest, PostponeByNoneWritesTheEventBackUnchanged)
 {
     test::addEvent(*m_c, EventRow(m_office.p1, at(9, 5), 10).withEnd(at(9, 50)));
@@ -468,9 +502,81 @@ TEST_F(RemindersTest, ListModelPassesTheModelTester)
     QAbstractItemModel* model = child<QTableView>(reminders->window(), "dbgTasks")->model();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     reminders->tick();
-    reminders->due().deleteCurrent();
+    reminders->due().deleteCurrent(m_platform.now());
     reminders->tick();
     EXPECT_EQ(model->rowCount(), 2);
 }
 
 } // namespace
+
+// The list was read at the last tick; another workstation deleted one event
+// and moved another since, and the user's choice of row outlives the ticks. Delete and postpone leave both
+// alone and say so. A postponed event is written back as it is stored now, column by column, with only its
+// times moved.
+TEST_F(RemindersTest, DeleteAndPostponeActOnlyOnTheEventAsListed)
+{
+    const int deleted = test::addEvent(*m_c, EventRow(m_office.p1, at(9, 5), 10));
+    const int moved = test::addEvent(*m_c, EventRow(m_office.p1, at(9, 6), 10));
+    const int full = int(m_c->generatorValue(QStringLiteral("EVENTS_ID")));
+    const QString columns = QStringLiteral(
+        "USERSID, HEADER, COMMENT, STARTTIME, ENDTIME, ISFINISH, ISPERCENT, IMPORTANCE, COLOR, IMAGE, "
+        "WORKPLACE, TEMPLATE, WORKTYPE, DATEEDIT, ALARM, SOUND, SHOWALARM");
+    m_c->execute(QStringLiteral("INSERT INTO EVENTS (ID, %1) VALUES (:I, %2, 'Полное', 'старое', "
+                                "'9.3.2026 9:07', '9.3.2026 9:37', 'T', 40, 2, 255, 3, %3, 1, 5, "
+                                "'1.3.2026 8:00', 10, 0, 7)")
+                     .arg(columns)
+                     .arg(TasksOffice::kAdmin)
+                     .arg(m_office.p1),
+                 {{QStringLiteral("I"), full}});
+    m_c->commitRetaining();
+    auto reminders = remindersOf(TasksOffice::kAdmin, UserRole::Administrator);
+    reminders->tick();
+    ASSERT_EQ(reminders->due().qAlarmEvents().recordCount(), 3);
+
+    const auto other = database().connect();
+    const auto stored = [&](int id) {
+        db::Query q(*other, QStringLiteral("SELECT %1 FROM EVENTS WHERE ID = :I").arg(columns));
+        q.setParam(QStringLiteral("I"), id);
+        q.open();
+        QStringList row;
+        for (int c = 0; c < q.columnCount(); ++c)
+            row << q.columnNames().at(c) + QLatin1Char('=') + q.value(c).toString();
+        return row;
+    };
+    TfmAlarmTask& window = reminders->window();
+    db::Query& list = reminders->due().qAlarmEvents();
+    // The next tick leaves the user's choice where it was.
+    ASSERT_TRUE(list.locate(QStringLiteral("ID"), full));
+    reminders->tick();
+    EXPECT_EQ(list.integer(QStringLiteral("ID")), full);
+    auto* cbFw = child<QComboBox>(window, "cbFw");
+    cbFw->setCurrentIndex(planner::reminderPositionOf(60));
+    emit cbFw->activated(cbFw->currentIndex());
+
+    other->execute(QStringLiteral("DELETE FROM EVENTS WHERE ID = :I"), {{QStringLiteral("I"), deleted}});
+    other->execute(QStringLiteral("UPDATE EVENTS SET COMMENT = 'чужая правка' WHERE ID = :I"),
+                   {{QStringLiteral("I"), full}});
+    other->commitRetaining();
+    ASSERT_TRUE(list.locate(QStringLiteral("ID"), deleted));
+    child<QToolButton>(window, "sbFw")->click();
+
+    other->execute(QStringLiteral("UPDATE EVENTS SET STARTTIME = '9.3.2026 8:00' WHERE ID = :I"),
+                   {{QStringLiteral("I"), moved}});
+    other->commitRetaining();
+    const QStringList movedBefore = stored(moved);
+    QStringList fullAfter = stored(full);
+    ASSERT_TRUE(list.locate(QStringLiteral("ID"), moved));
+    child<QToolButton>(window, "sbDel")->click();
+    EXPECT_EQ(m_platform.messageTexts(),
+              QStringList(2, QStringLiteral("Задание удалено или перемещено другим "
+                                            "пользователем. Изменения не сохранены.")));
+    EXPECT_EQ(stored(moved), movedBefore);
+    EXPECT_EQ(committedCount(QStringLiteral("SELECT * FROM EVENTS")), 2);
+
+    ASSERT_TRUE(list.locate(QStringLiteral("ID"), full));
+    child<QToolButton>(window, "sbFw")->click();
+    fullAfter[3] = QStringLiteral("STARTTIME=") + QVariant(at(10, 7)).toString();
+    fullAfter[4] = QStringLiteral("ENDTIME=") + QVariant(at(10, 37)).toString();
+    EXPECT_EQ(stored(full), fullAfter);
+    EXPECT_EQ(m_platform.messageTexts().size(), 2);
+}

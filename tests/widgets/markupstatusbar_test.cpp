@@ -1,6 +1,7 @@
 #include "markupstatusbar.h"
 #include "platformscope.h"
 #include "scriptedplatform.h"
+#include "wallclock.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -101,7 +102,7 @@ TEST(MarkupStatusBar, ClockPanelFollowsThePlatformClock)
 {
     tarvik::ScriptedPlatform platform;
     tarvik::PlatformScope scope(platform);
-    platform.setNow(QDateTime(QDate(2002, 7, 12), QTime(14, 30, 0)));
+    platform.setNow(tarvik::wallClock(QDate(2002, 7, 12), QTime(14, 30, 0)));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     MarkupStatusBar bar;

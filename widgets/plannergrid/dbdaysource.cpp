@@ -1,6 +1,7 @@
 #include "dbdaysource.h"
 
 #include "plannerrowmap.h"
+#include "wallclock.h"
 
 namespace tarvik::widgets {
 
@@ -19,7 +20,7 @@ void DbDaySource::arrangeRows(PlannerRowMap& rows) const
 
 bool DbDaySource::covers(const QDateTime& start, const QDateTime& end) const
 {
-    const QDateTime dayStart(m_day, QTime(0, 0));
+    const QDateTime dayStart = wallClock(m_day);
     return start < dayStart.addDays(1) && (end > dayStart || (start == end && start == dayStart));
 }
 

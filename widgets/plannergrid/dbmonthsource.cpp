@@ -1,6 +1,7 @@
 #include "dbmonthsource.h"
 
 #include "plannerrowmap.h"
+#include "wallclock.h"
 
 namespace tarvik::widgets {
 
@@ -21,7 +22,7 @@ void DbMonthSource::arrangeRows(PlannerRowMap& rows) const
 
 bool DbMonthSource::covers(const QDateTime& start, const QDateTime& end) const
 {
-    const QDateTime first(firstDay(), QTime(0, 0));
+    const QDateTime first = wallClock(firstDay());
     return start < first.addMonths(1) && end >= first;
 }
 

@@ -1,6 +1,7 @@
 #include "dbperiodsource.h"
 
 #include "plannerrowmap.h"
+#include "wallclock.h"
 
 namespace tarvik::widgets {
 
@@ -21,7 +22,7 @@ void DbPeriodSource::arrangeRows(PlannerRowMap& rows) const
 
 bool DbPeriodSource::covers(const QDateTime& start, const QDateTime& end) const
 {
-    return start < QDateTime(m_end.addDays(1), QTime(0, 0)) && end >= QDateTime(m_start, QTime(0, 0));
+    return start < wallClock(m_end.addDays(1)) && end >= wallClock(m_start);
 }
 
 } // namespace tarvik::widgets

@@ -73,6 +73,19 @@ QString PlannerCalendar::monthName(int month)
     return month >= 1 && month <= 12 ? QString::fromUtf16(names[month - 1]) : QString();
 }
 
+QString PlannerCalendar::shortMonthName(int month)
+{
+    static const char16_t* const names[] = {u"янв", u"фев", u"мар", u"апр", u"май", u"июн",
+                                            u"июл", u"авг", u"сен", u"окт", u"ноя", u"дек"};
+    return month >= 1 && month <= 12 ? QString::fromUtf16(names[month - 1]) : QString();
+}
+
+void PlannerCalendar::setShortMonthTitle(bool shortTitle)
+{
+    m_shortMonthTitle = shortTitle;
+    update();
+}
+
 QString PlannerCalendar::weekdayName(Qt::DayOfWeek day)
 {
     static const char16_t* const names[] = {u"Пн", u"Вт", u"Ср", u"Чт", u"Пт", u"Сб", u"Вс"};
@@ -81,7 +94,8 @@ QString PlannerCalendar::weekdayName(Qt::DayOfWeek day)
 
 QString PlannerCalendar::title() const
 {
-    return monthName(m_date.month()) + QLatin1Char(' ') + QString::number(m_date.year());
+    return (m_shortMonthTitle ? shortMonthName(m_date.month()) : monthName(m_date.month())) +
+           QLatin1Char(' ') + QString::number(m_date.year());
 }
 
 QSize PlannerCalendar::sizeHint() const

@@ -38,6 +38,9 @@ public:
     [[nodiscard]] bool isMarked(QDate day) const { return m_marksEnabled && m_marks.isMarked(day); }
 
     [[nodiscard]] static QString monthName(int month);
+    // "янв" to "дек", as the date pickers' calendars title their months.
+    [[nodiscard]] static QString shortMonthName(int month);
+    void setShortMonthTitle(bool shortTitle);
     [[nodiscard]] static QString weekdayName(Qt::DayOfWeek day);
     [[nodiscard]] QString title() const;
 
@@ -71,6 +74,7 @@ private:
     QList<QMetaObject::Connection> m_connections;
     QDate m_date = QDate::currentDate();
     bool m_marksEnabled = true;
+    bool m_shortMonthTitle = false;
     DayMarks m_marks;
 };
 

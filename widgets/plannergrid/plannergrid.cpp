@@ -46,14 +46,19 @@ PlannerGrid::~PlannerGrid()
         m_source->attachTo(nullptr);
 }
 
+// New columns are another group of work places: a column chosen before
+// would now stand for another one.
 void PlannerGrid::setPositions(int count)
 {
     m_positions = qMax(1, count);
+    resetSelection();
     itemsChanged();
 }
 
 void PlannerGrid::setHeaderCaptions(const QStringList& captions)
 {
+    if (captions != m_captions)
+        resetSelection();
     m_captions = captions;
     viewport()->update();
 }
@@ -72,20 +77,32 @@ void PlannerGrid::setCaptionTitle(const QString& title)
 
 void PlannerGrid::setMinutesPerRow(int minutes)
 {
+    const PlannerRowMap before = m_rows;
     m_rows.setDay(m_rows.baseDate(), minutes);
+    rowsArranged(before);
     rowsChanged();
 }
 
 void PlannerGrid::setFirstRow(int row)
 {
+    const PlannerRowMap before = m_rows;
     m_rows.setRows(row, m_rows.lastRow());
+    rowsArranged(before);
     rowsChanged();
 }
 
 void PlannerGrid::setLastRow(int row)
 {
+    const PlannerRowMap before = m_rows;
     m_rows.setRows(m_rows.firstRow(), row);
+    rowsArranged(before);
     rowsChanged();
+}
+
+void PlannerGrid::rowsArranged(const PlannerRowMap& before)
+{
+    if (!(before == m_rows))
+        resetSelection();
 }
 
 void PlannerGrid::setWorkingRows(int first, int end)
@@ -127,6 +144,9 @@ void PlannerGrid::setItemSource(PlannerItemSource* source)
     if (m_source)
         m_source->attachTo(nullptr);
     removeBoundItems();
+    // Another view: its rows are days where the former had minutes, or the
+    // other way round.
+    resetSelection();
     m_source = source;
     if (source) {
         if (source->grid() && source->grid() != this)
@@ -256,8 +276,10 @@ void PlannerGrid::selectCells(int position, int firstRow, int lastRow)
 {
     unselectAll();
     m_cellPosition = qBound(0, position, m_positions - 1);
-    m_cellAnchor = firstRow;
-    m_cellCurrent = lastRow;
+    m_cellAnchor = qBound(m_rows.firstRow(), firstRow, m_rows.lastRow());
+    m_cellCurrent = qBound(m_rows.firstRow(), lastRow, m_rows.lastRow());
+    m_currentPosition = m_cellPosition;
+    m_currentRow = m_cellAnchor;
     viewport()->update();
 }
 
@@ -268,7 +290,39 @@ QDateTime PlannerGrid::selectionStart() const
 
 QDateTime PlannerGrid::selectionEnd() const
 {
-    return hasCellSelection() ? m_rows.rowEnd(qMax(m_cellAnchor, m_cellCurrent)) : QDateTime();
+    return hasCellSelection() ? spanEnd(qMax(m_cellAnchor, m_cellCurrent)) : QDateTime();
+}
+
+QDateTime PlannerGrid::spanEnd(int row) const
+{
+    const QDateTime end = m_rows.rowEnd(row);
+    return end.time() == QTime(0, 0) ? end.addSecs(-60) : end;
+}
+
+QPoint PlannerGrid::currentCell() const
+{
+    if (m_currentPosition < 0)
+        return {0, rowAt(contentTop())};
+    return {qBound(0, m_currentPosition, m_positions - 1),
+            qBound(m_rows.firstRow(), m_currentRow, m_rows.lastRow())};
+}
+
+void PlannerGrid::selectCurrentCellIfNone()
+{
+    if (hasCellSelection())
+        return;
+    const QPoint cell = currentCell();
+    selectCells(cell.x(), cell.y(), cell.y());
+}
+
+void PlannerGrid::resetSelection()
+{
+    m_cellPosition = -1;
+    m_currentPosition = -1;
+    m_currentRow = 0;
+    if (m_drag == DragMode::Cells)
+        m_drag = DragMode::None;
+    viewport()->update();
 }
 
 PlannerItem* PlannerGrid::createItemAtSelection(bool bound)
@@ -588,9 +642,17 @@ void PlannerGrid::scrollContentsBy(int, int)
 void PlannerGrid::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    if (event->button() != Qt::LeftButton || pos.y() < contentTop() || pos.x() < m_sidebarWidth)
+    if (pos.y() < contentTop() || pos.x() < m_sidebarWidth)
+        return;
+    if (event->button() == Qt::RightButton) {
+        rightPress(pos);
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
         return;
     PlannerItem* item = itemAt(pos);
+    m_currentPosition = columnAt(pos.x());
+    m_currentRow = rowAt(pos.y());
     if (!item) {
         m_drag = DragMode::Cells;
         selectCells(columnAt(pos.x()), rowAt(pos.y()), rowAt(pos.y()));
@@ -608,6 +670,24 @@ void PlannerGrid::mousePressEvent(QMouseEvent* event)
         return;
     }
     startDrag(item, pos);
+}
+
+// A right click acts where it points: on an item it selects the item, on a
+// cell outside the selected ones it selects that cell; a right click inside
+// the selection keeps it for the menu's commands.
+void PlannerGrid::rightPress(const QPoint& pos)
+{
+    const int column = columnAt(pos.x());
+    const int row = rowAt(pos.y());
+    if (PlannerItem* item = itemAt(pos)) {
+        selectItem(item);
+    } else if (!hasCellSelection() || column != m_cellPosition || row < qMin(m_cellAnchor, m_cellCurrent) ||
+               row > qMax(m_cellAnchor, m_cellCurrent)) {
+        selectCells(column, row, row);
+        return;
+    }
+    m_currentPosition = column;
+    m_currentRow = row;
 }
 
 void PlannerGrid::startDrag(PlannerItem* item, const QPoint& pos)
@@ -649,7 +729,7 @@ void PlannerGrid::dragTo(const QPoint& pos)
         return;
     PlannerMove& m = m_move;
     if (m_drag == DragMode::Resize) {
-        const QDateTime end = m_rows.rowEnd(rowAt(pos.y()));
+        const QDateTime end = spanEnd(rowAt(pos.y()));
         m.newEnd = end > m.oldStart ? end : m_rows.shifted(m.oldStart, 1);
     } else {
         const int rows = m_dragItem->fixedTime ? 0 : rowAt(pos.y()) - m_pressRow;

@@ -96,12 +96,26 @@ public:
     void unselectAll();
     void ensureVisible(const PlannerItem* item);
 
-    // Cells of one column, rows absolute and both included.
+    // Cells of one column, rows absolute and both included (kept to the
+    // columns and rows shown). The first row becomes the current cell.
     void selectCells(int position, int firstRow, int lastRow);
     [[nodiscard]] bool hasCellSelection() const { return m_cellPosition >= 0; }
     [[nodiscard]] int selectionPosition() const { return m_cellPosition; }
+    // The selection's span. A span ending at midnight ends at 23:59 of its
+    // last day instead, so that what is created there stays within that
+    // day (and within the month the day belongs to).
     [[nodiscard]] QDateTime selectionStart() const;
     [[nodiscard]] QDateTime selectionEnd() const;
+    // The cell last clicked (an item's cell or a right-clicked one
+    // included); after the columns or rows changed, the top left cell in
+    // view. Always one of the cells shown.
+    [[nodiscard]] QPoint currentCell() const;
+    // Without selected cells the current cell becomes the selection, so that
+    // a command acting on cells always has some, and only ones shown.
+    void selectCurrentCellIfNone();
+    // Forgets the selected cells and the current cell. The grid does this
+    // itself whenever its columns, its rows or its item source change.
+    void resetSelection();
     // An item over the selected cells. A bound one is inserted as a row
     // through the item source and becomes selected; an unbound one lives
     // only in the grid. Nothing when no cells are selected.
@@ -161,7 +175,12 @@ private:
     // Absolute row under a viewport y.
     [[nodiscard]] int rowAt(int y) const;
     [[nodiscard]] bool isWorkingRow(int row) const;
+    // The end of a row as a span's end: midnight becomes 23:59 before it.
+    [[nodiscard]] QDateTime spanEnd(int row) const;
     void rowsChanged();
+    // The row map was set anew by the source: when it now means other
+    // times, the selection goes.
+    void rowsArranged(const PlannerRowMap& before);
     void updateScrollBar();
     void ensureLayout() const;
     void removeBoundItems();
@@ -178,6 +197,7 @@ private:
     void paintItem(QPainter& p, const PlannerItem& item, const QRectF& rect) const;
     void paintItemBody(QPainter& p, const PlannerItem& item, const QRectF& body) const;
 
+    void rightPress(const QPoint& pos);
     void startDrag(PlannerItem* item, const QPoint& pos);
     void dragTo(const QPoint& pos);
     void finishDrag();
@@ -204,6 +224,9 @@ private:
     int m_cellPosition = -1;
     int m_cellAnchor = 0;
     int m_cellCurrent = 0;
+    // The current cell; a negative position stands for the top left cell.
+    int m_currentPosition = -1;
+    int m_currentRow = 0;
 
     DragMode m_drag = DragMode::None;
     PlannerItem* m_dragItem = nullptr;

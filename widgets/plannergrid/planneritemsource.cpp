@@ -67,7 +67,9 @@ void PlannerItemSource::rangeChanged()
 {
     if (!m_grid || !m_active)
         return;
+    const PlannerRowMap before = m_grid->m_rows;
     arrangeRows(m_grid->m_rows);
+    m_grid->rowsArranged(before);
     reload();
 }
 

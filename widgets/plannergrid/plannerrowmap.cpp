@@ -1,5 +1,7 @@
 #include "plannerrowmap.h"
 
+#include "wallclock.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -28,7 +30,7 @@ void PlannerRowMap::setRows(int first, int last)
 
 QDateTime PlannerRowMap::rowStart(int row) const
 {
-    const QDateTime midnight(m_base, QTime(0, 0));
+    const QDateTime midnight = wallClock(m_base);
     if (m_unit == Unit::Days)
         return midnight.addDays(row);
     return midnight.addSecs(qint64(row) * m_minutes * 60);

@@ -29,6 +29,8 @@ public:
     // First and last row shown, both included.
     void setRows(int first, int last);
 
+    [[nodiscard]] bool operator==(const PlannerRowMap& other) const = default;
+
     [[nodiscard]] Unit unit() const { return m_unit; }
     [[nodiscard]] QDate baseDate() const { return m_base; }
     [[nodiscard]] int minutesPerRow() const { return m_minutes; }
