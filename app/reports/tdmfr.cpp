@@ -8,6 +8,7 @@
 #include "tfmpreview.h"
 
 #include <QPainter>
+#include <QPixmap>
 #include <QPrinter>
 #include <QTextEdit>
 
@@ -75,19 +76,20 @@ void TdmFr::printWidget(QWidget& view)
         const std::unique_ptr<QPrinter> printer = platform().choosePrinter(m_parent);
         if (!printer)
             return;
-        // The whole view as it is laid out, every column, scaled to the
-        // sheet's width: no header, no footer, no margins.
+        // No header, no footer, no margins.
         printer->setFullPage(true);
         printer->setPageOrientation(QPageLayout::Portrait);
         QPainter painter;
         if (!painter.begin(printer.get()))
             throw std::runtime_error("the printer did not start");
+        // The view as the screen shows it, scaled to the sheet's width (or
+        // its height, for a view taller than the sheet's proportions).
+        const QPixmap shown = view.grab();
         const QRect page = printer->pageLayout().fullRectPixels(printer->resolution());
-        const QSize size = view.size();
-        const double scale = std::min(double(page.width()) / std::max(size.width(), 1),
-                                      double(page.height()) / std::max(size.height(), 1));
-        painter.scale(scale, scale);
-        view.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+        QSize target = shown.size();
+        target.scale(page.size(), Qt::KeepAspectRatio);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRect(page.topLeft(), target), shown);
         painter.end();
     } catch (...) {
         platform().message(MessageKind::Question, MessageButtons::Ok, kPrintFailedMessage);
