@@ -104,11 +104,26 @@ public:
     // description and patterns separated by "|". Empty when cancelled.
     [[nodiscard]] virtual QString chooseOpenFile(QWidget* parent, const QString& filter,
                                                  const QString& initialPath = {}) = 0;
+    // The same chooser for a file to be written.
+    [[nodiscard]] virtual QString chooseSaveFile(QWidget* parent, const QString& filter,
+                                                 const QString& initialPath = {}) = 0;
     [[nodiscard]] virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     [[nodiscard]] virtual QStringList fontFamilies() = 0;
     [[nodiscard]] virtual QStringList printerNames() = 0;
     // The print dialog; the printer it configured, or null when cancelled.
     [[nodiscard]] virtual std::unique_ptr<QPrinter> choosePrinter(QWidget* parent) = 0;
+
+    // The print dialog of the reports: the printer with its set-up, the
+    // number of copies and collation (read from the printer), and the pages
+    // of a report of pageCount pages: all of them (empty text) or page
+    // numbers and ranges as the user wrote them ("1,3,5-12"). There is no
+    // "current page" choice. A null printer when cancelled.
+    struct ReportPrintChoice
+    {
+        std::unique_ptr<QPrinter> printer;
+        QString pages;
+    };
+    [[nodiscard]] virtual ReportPrintChoice chooseReportPrinter(QWidget* parent, int pageCount) = 0;
 };
 
 // The platform the windows use: the Qt implementation unless a test (or a

@@ -17,6 +17,7 @@
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QMessageBox>
+#include <QPageRanges>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -311,6 +312,11 @@ QString QtPlatform::chooseOpenFile(QWidget* parent, const QString& filter, const
     return QFileDialog::getOpenFileName(parent, {}, initialPath, qtFileFilter(filter));
 }
 
+QString QtPlatform::chooseSaveFile(QWidget* parent, const QString& filter, const QString& initialPath)
+{
+    return QFileDialog::getSaveFileName(parent, {}, initialPath, qtFileFilter(filter));
+}
+
 std::optional<QColor> QtPlatform::chooseColor(QWidget* parent, const QColor& initial)
 {
     const QColor chosen = QColorDialog::getColor(initial, parent);
@@ -336,6 +342,26 @@ std::unique_ptr<QPrinter> QtPlatform::choosePrinter(QWidget* parent)
     if (dialog.exec() != QDialog::Accepted)
         return nullptr;
     return printer;
+}
+
+Platform::ReportPrintChoice QtPlatform::chooseReportPrinter(QWidget* parent, int pageCount)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setCopyCount(1);
+    printer->setCollateCopies(true);
+    QPrintDialog dialog(printer.get(), parent);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setMinMax(1, std::max(pageCount, 1));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    QString pages;
+    if (printer->printRange() == QPrinter::PageRange) {
+        pages = printer->pageRanges().toString();
+        if (pages.isEmpty() && printer->fromPage() > 0)
+            pages = QStringLiteral("%1-%2").arg(printer->fromPage()).arg(printer->toPage());
+    }
+    return {std::move(printer), pages};
 }
 
 } // namespace tarvik

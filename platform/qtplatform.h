@@ -49,10 +49,13 @@ public:
 
     [[nodiscard]] QString chooseOpenFile(QWidget* parent, const QString& filter,
                                          const QString& initialPath = {}) override;
+    [[nodiscard]] QString chooseSaveFile(QWidget* parent, const QString& filter,
+                                         const QString& initialPath = {}) override;
     [[nodiscard]] std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     [[nodiscard]] QStringList fontFamilies() override;
     [[nodiscard]] QStringList printerNames() override;
     [[nodiscard]] std::unique_ptr<QPrinter> choosePrinter(QWidget* parent) override;
+    [[nodiscard]] ReportPrintChoice chooseReportPrinter(QWidget* parent, int pageCount) override;
 
     // "Wav файл|*.wav" in the form Qt's file dialog takes: "Wav файл (*.wav)".
     [[nodiscard]] static QString qtFileFilter(const QString& filter);

@@ -139,6 +139,12 @@ QString ScriptedPlatform::chooseOpenFile(QWidget*, const QString& filter, const 
     return m_openFiles.isEmpty() ? QString() : m_openFiles.dequeue();
 }
 
+QString ScriptedPlatform::chooseSaveFile(QWidget*, const QString& filter, const QString&)
+{
+    m_fileFilters << filter;
+    return m_saveFiles.isEmpty() ? QString() : m_saveFiles.dequeue();
+}
+
 std::optional<QColor> ScriptedPlatform::chooseColor(QWidget*, const QColor&)
 {
     return m_colors.isEmpty() ? std::nullopt : m_colors.dequeue();
@@ -163,6 +169,16 @@ std::unique_ptr<QPrinter> ScriptedPlatform::choosePrinter(QWidget*)
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(m_printOutput);
     return printer;
+}
+
+Platform::ReportPrintChoice ScriptedPlatform::chooseReportPrinter(QWidget* parent, int)
+{
+    ReportPrintChoice choice{choosePrinter(parent), m_printPages};
+    if (choice.printer) {
+        choice.printer->setCopyCount(m_printCopies);
+        choice.printer->setCollateCopies(m_printCollate);
+    }
+    return choice;
 }
 
 } // namespace tarvik

@@ -57,12 +57,15 @@ public:
 
     [[nodiscard]] QString chooseOpenFile(QWidget* parent, const QString& filter,
                                          const QString& initialPath = {}) override;
+    [[nodiscard]] QString chooseSaveFile(QWidget* parent, const QString& filter,
+                                         const QString& initialPath = {}) override;
     [[nodiscard]] std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     [[nodiscard]] QStringList fontFamilies() override;
     [[nodiscard]] QStringList printerNames() override;
     // A PDF printer writing to the file set with setPrintOutput(), or null
     // when the test cancels the dialog.
     [[nodiscard]] std::unique_ptr<QPrinter> choosePrinter(QWidget* parent) override;
+    [[nodiscard]] ReportPrintChoice chooseReportPrinter(QWidget* parent, int pageCount) override;
 
     // --- What the user answers.
     // Yes/No boxes take the queued answers first, then the default (No).
@@ -70,9 +73,18 @@ public:
     void setDefaultAnswer(bool yes) { m_defaultAnswer = yes; }
     // Each file chooser takes the next queued name; empty means cancelled.
     void queueOpenFile(const QString& path) { m_openFiles.enqueue(path); }
+    void queueSaveFile(const QString& path) { m_saveFiles.enqueue(path); }
     void queueColor(std::optional<QColor> color) { m_colors.enqueue(color); }
     void setPrintDialogAccepted(bool accepted) { m_printAccepted = accepted; }
     void setPrintOutput(const QString& pdfPath) { m_printOutput = pdfPath; }
+    // The pages the user writes in the report print dialog, and the copies
+    // and collation chosen there.
+    void setPrintPages(const QString& pages) { m_printPages = pages; }
+    void setPrintCopies(int copies, bool collate)
+    {
+        m_printCopies = copies;
+        m_printCollate = collate;
+    }
 
     // --- The machine the test pretends to run on.
     // The clock stands still at t until advanced; unset, it is the real one.
@@ -122,6 +134,7 @@ private:
     QStringList m_sounds;
     int m_soundStops = 0;
     QQueue<QString> m_openFiles;
+    QQueue<QString> m_saveFiles;
     QStringList m_fileFilters;
     QQueue<std::optional<QColor>> m_colors;
     QStringList m_fonts;
@@ -129,6 +142,9 @@ private:
     bool m_printAccepted = true;
     QString m_printOutput;
     int m_printDialogs = 0;
+    QString m_printPages;
+    int m_printCopies = 1;
+    bool m_printCollate = true;
 };
 
 } // namespace tarvik

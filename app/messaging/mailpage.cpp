@@ -226,7 +226,10 @@ void MailPage::newLetter(int presetUserId)
     if (m_userId == 0)
         return;
     TfmAddTexts dialog(TfmAddTexts::Mode::New, window());
-    connect(&dialog, &TfmAddTexts::printRequested, this, &MailPage::printRequested);
+    connect(&dialog, &TfmAddTexts::printRequested, this, [this, &dialog] {
+        if (m_previewLetter)
+            m_previewLetter(&dialog, letterOf(dialog));
+    });
     dialog.fillRecipients(m_users, presetUserId);
     // A failed store keeps the dialog with what was typed.
     for (;;) {
@@ -270,7 +273,10 @@ void MailPage::sbEditMessageClick()
     if (id == 0)
         return;
     TfmAddTexts dialog(TfmAddTexts::Mode::Open, window());
-    connect(&dialog, &TfmAddTexts::printRequested, this, &MailPage::printRequested);
+    connect(&dialog, &TfmAddTexts::printRequested, this, [this, &dialog] {
+        if (m_previewLetter)
+            m_previewLetter(&dialog, letterOf(dialog));
+    });
     dialog.setLetter(m_letters->text(QStringLiteral("SUBJ")), m_letters->text(QStringLiteral("BODY")));
     dialog.setRecipient(m_letters->integer(QStringLiteral("IDTO")), m_letters->text(QStringLiteral("F_1")));
     try {
@@ -293,7 +299,10 @@ void MailPage::sbReplyClick()
     if (id == 0)
         return;
     TfmAddTexts dialog(TfmAddTexts::Mode::Answer, window());
-    connect(&dialog, &TfmAddTexts::printRequested, this, &MailPage::printRequested);
+    connect(&dialog, &TfmAddTexts::printRequested, this, [this, &dialog] {
+        if (m_previewLetter)
+            m_previewLetter(&dialog, letterOf(dialog));
+    });
     dialog.setLetter(m_letters->text(QStringLiteral("SUBJ")), m_letters->text(QStringLiteral("BODY")));
     dialog.setRecipient(m_letters->integer(QStringLiteral("IDFROM")), m_letters->text(QStringLiteral("F_2")));
     // The letter answered is known by its key: the list may be re-read
@@ -324,6 +333,25 @@ void MailPage::sbDelMessageClick()
         undoPending(m_connection);
         platform().error(e.text());
     }
+}
+
+MailPage::PreviewedLetter MailPage::letterOf(const TfmAddTexts& dialog) const
+{
+    if (dialog.mode() == TfmAddTexts::Mode::Open) {
+        if (!m_letters->isOpen() || m_letters->isEmpty())
+            return {};
+        return {m_letters->text(QStringLiteral("F_2")), m_letters->text(QStringLiteral("F_1")),
+                m_letters->text(QStringLiteral("SUBJ")), m_letters->text(QStringLiteral("BODY")),
+                m_letters->value(QStringLiteral("WRITEDATE")).toDateTime()};
+    }
+    const auto nameOf = [this](int id) {
+        for (int r = 0; id != 0 && r < m_users.recordCount(); ++r)
+            if (m_users.valueAt(r, QStringLiteral("ID")).toInt() == id)
+                return m_users.valueAt(r, QStringLiteral("NAME")).toString();
+        return QString();
+    };
+    return {nameOf(m_userId), nameOf(dialog.recipientId()), dialog.subject(), dialog.body(),
+            platform().now()};
 }
 
 void MailPage::sbPrintMesageClick()

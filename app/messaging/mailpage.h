@@ -2,6 +2,7 @@
 
 #include "mailstatements.h"
 
+#include <QDateTime>
 #include <QWidget>
 
 #include <functional>
@@ -47,6 +48,23 @@ public:
     // Tests answer the letter dialog here instead of showing it modally.
     void setDialogRunner(std::function<void(TfmAddTexts&)> runner) { m_runDialog = std::move(runner); }
 
+    // The letter dialog's "Печать" shows this letter in the report preview.
+    struct PreviewedLetter
+    {
+        QString from;
+        QString to;
+        QString subject;
+        QString body;
+        QDateTime written;
+    };
+    using LetterPreview = std::function<void(QWidget* parent, const PreviewedLetter& letter)>;
+    void setLetterPreview(LetterPreview preview) { m_previewLetter = std::move(preview); }
+    // What the letter dialog previews: the letter it shows when it was
+    // opened from the list; while a letter or an answer is being written,
+    // that letter as typed so far, from the user to the chosen recipient,
+    // dated now.
+    [[nodiscard]] PreviewedLetter letterOf(const TfmAddTexts& dialog) const;
+
     [[nodiscard]] db::Query& letters() const { return *m_letters; }
     [[nodiscard]] LettersModel& model() const { return *m_model; }
     [[nodiscard]] QTableView* grid() const { return m_dbgTexts; }
@@ -85,6 +103,7 @@ private:
     db::Connection& m_connection;
     db::Query& m_users;
     std::unique_ptr<db::Query> m_letters;
+    LetterPreview m_previewLetter;
     LettersModel* m_model;
     int m_userId = 0;
     bool m_letterNotices = false;

@@ -52,7 +52,7 @@ public:
     [[nodiscard]] QString body() const;
 
 signals:
-    // "Печать": the letter current in the mail list is to be printed.
+    // "Печать": the letter is to be shown in the report preview.
     void printRequested();
 
 public slots:

@@ -124,6 +124,16 @@ void EventCommands::sbEditClick()
         return;
     TfmTask dialog(std::move(*choices), m_dialogParent);
     dialog.fillFromRow(m_c.events);
+    if (m_printEvent) {
+        // The rows may be re-read while the dialog is open: the event shown
+        // is found again by its key before it is printed.
+        dialog.setPrinting(&m_c.events, [this, key](const db::Query& events) {
+            if (m_c.events.locate(QStringLiteral("ID"), key))
+                m_printEvent(events);
+            else
+                platform().notice(TfmTask::kEventGoneMessage);
+        });
+    }
     for (;;) {
         dialog.clearResult();
         m_runDialog(dialog);

@@ -76,6 +76,10 @@ public:
     // Shows the task dialog; tests replace this to answer it.
     void setDialogRunner(std::function<void(TfmTask&)> runner) { m_runDialog = std::move(runner); }
 
+    // The task dialog's "Печать" for an event opened from the grid: the
+    // planner's current event, which is the one the dialog shows.
+    void setEventPrinter(std::function<void(const db::Query&)> printer) { m_printEvent = std::move(printer); }
+
     [[nodiscard]] const EventClipboard& clipboard() const { return m_clipboard; }
 
 public slots:
@@ -121,6 +125,7 @@ private:
     Context m_c;
     QWidget* m_dialogParent;
     std::function<void(TfmTask&)> m_runDialog;
+    std::function<void(const db::Query&)> m_printEvent;
     EventClipboard m_clipboard;
 };
 

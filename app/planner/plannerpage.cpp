@@ -167,10 +167,9 @@ void PlannerPage::buildCommands()
     button("sbCopy", QStringLiteral("Копировать"), &EventCommands::sbCopyClick);
     button("sbPaste", QStringLiteral("Вставить"), &EventCommands::sbPasteClick);
     m_controlPlanner->addSeparator();
-    // Printing the grid comes with the reports.
     QAction* print = m_controlPlanner->addAction(QStringLiteral("Печать"));
     m_controlPlanner->widgetForAction(print)->setObjectName(QStringLiteral("sbEventPrint"));
-    print->setEnabled(false);
+    connect(print, &QAction::triggered, this, &PlannerPage::printRequested);
     m_controlPlanner->addSeparator();
     m_cbFindText = new QComboBox(m_controlPlanner);
     m_cbFindText->setObjectName(QStringLiteral("cbFindText"));
@@ -209,9 +208,8 @@ void PlannerPage::buildCommands()
         ->setObjectName(QStringLiteral("N4"));
     m_pmPlanner->addAction(QStringLiteral("Вставить"), c, &EventCommands::sbPasteClick)
         ->setObjectName(QStringLiteral("N35"));
-    QAction* printGrid = m_pmPlanner->addAction(QStringLiteral("Печать"));
+    QAction* printGrid = m_pmPlanner->addAction(QStringLiteral("Печать"), this, &PlannerPage::printRequested);
     printGrid->setObjectName(QStringLiteral("N10"));
-    printGrid->setEnabled(false);
     m_grid->viewport()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid->viewport(), &QWidget::customContextMenuRequested, this, &PlannerPage::showContextMenu);
 }

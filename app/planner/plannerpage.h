@@ -130,6 +130,8 @@ signals:
     // The author link of an item was clicked: the mail's new letter, with
     // that user preset as the recipient.
     void newLetterRequested(int userId);
+    // "Печать" (sbEventPrint and the grid's menu): the grid is to be printed.
+    void printRequested();
     // The calendar moved to another month (after the reload).
     void monthShown(QDate day);
 

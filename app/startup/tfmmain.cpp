@@ -15,11 +15,14 @@
 #include "optionlists.h"
 #include "pictures.h"
 #include "plannercalendar.h"
+#include "plannergrid.h"
 #include "plannerpage.h"
 #include "platform.h"
 #include "query.h"
 #include "reminders.h"
+#include "reportlayouts.h"
 #include "taskchoices.h"
+#include "tdmfr.h"
 #include "tfmabout.h"
 #include "tfmclearbase.h"
 #include "tfmeventsearch.h"
@@ -259,6 +262,7 @@ void TfmMain::buildCentre()
     m_chat = new messaging::ChatPage(*m_connection, *m_users, m_notebook->widget(ChatPage));
     m_notebook->widget(ChatPage)->layout()->addWidget(m_chat);
     connect(m_planner, &planner::PlannerPage::newLetterRequested, m_mail, &messaging::MailPage::newLetter);
+    connectPrinting();
     panel->addWidget(calendarPlace);
     panel->addWidget(m_tvWorkType, 1);
     m_splitter->addWidget(m_notebook);
@@ -321,12 +325,11 @@ void TfmMain::buildMenus()
         if (qstrcmp(item.name, "pmmiDel") == 0 || qstrcmp(item.name, "N28") == 0)
             m_miEdit->addSeparator();
     }
-    // Printing comes with the reports.
-    m_miEdit->addAction(QStringLiteral("Печать"))->setObjectName(QStringLiteral("N21"));
+    m_miEdit->addAction(QStringLiteral("Печать"), m_planner, &planner::PlannerPage::printRequested)
+        ->setObjectName(QStringLiteral("N21"));
     m_miEdit->addSeparator();
     m_miEdit->addAction(QStringLiteral("Поиск"), this, &TfmMain::miEventSearchClick)
         ->setObjectName(QStringLiteral("miEventSearch"));
-    m_miEdit->findChild<QAction*>(QStringLiteral("N21"))->setEnabled(false);
     m_miEdit->menuAction()->setVisible(false);
 
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
@@ -574,6 +577,30 @@ void TfmMain::setUpMessaging()
             Qt::UniqueConnection);
 }
 
+void TfmMain::connectPrinting()
+{
+    // Each command makes its own report module and drops it when done.
+    connect(m_planner, &planner::PlannerPage::printRequested, this,
+            [this] { reports::TdmFr(this).printWidget(*m_planner->grid()->viewport()); });
+    connect(m_chat, &messaging::ChatPage::printRequested, this,
+            [this] { reports::TdmFr(this).printText(*m_chat->view()); });
+    connect(m_mail, &messaging::MailPage::printRequested, this,
+            [this] { reports::TdmFr(this).printLetter(m_mail->letters()); });
+    m_mail->setLetterPreview([](QWidget* parent, const messaging::MailPage::PreviewedLetter& l) {
+        reports::TdmFr(parent).previewLetter({l.from, l.to, l.subject, l.body, l.written});
+    });
+    m_planner->commands().setEventPrinter(eventPrinter());
+    m_todo->setEventPrinter(eventPrinter());
+    connect(m_todo, &tasks::TodoPage::printRequested, this, [this](const db::Query& events) {
+        reports::TdmFr(this).printTodoEvents(events, m_todo->caption());
+    });
+}
+
+std::function<void(const db::Query&)> TfmMain::eventPrinter()
+{
+    return [this](const db::Query& events) { reports::TdmFr(this).printEvent(events); };
+}
+
 void TfmMain::openRemindedEvent()
 {
     // The event is shown for reading only, above the reminder window.
@@ -582,6 +609,14 @@ void TfmMain::openRemindedEvent()
             planner::TaskChoices::fromLists(m_options->lists().templates(), m_options->lists().sounds()),
             this);
         dialog.fillFromRow(m_reminders->due().qAlarmEvents());
+        // "Печать" prints the reminded event the dialog shows, found again
+        // by its key: the reminder tick may re-read the rows meanwhile.
+        db::Query& due = m_reminders->due().qAlarmEvents();
+        const QVariant key = due.value(QStringLiteral("ID"));
+        dialog.setPrinting(&due, [this, &due, key](const db::Query& events) {
+            if (due.locate(QStringLiteral("ID"), key))
+                eventPrinter()(events);
+        });
         dialog.setViewOnly(planner::TfmTask::ViewOnlyOk::Hidden);
         dialog.exec();
     } catch (const db::DbError& e) {
@@ -808,6 +843,9 @@ void TfmMain::miEventSearchClick()
 {
     tasks::TfmEventSearch search(*m_connection, this);
     search.setTaskChoices([this] { return m_planner->taskChoices(); });
+    search.setEventPrinter(eventPrinter());
+    connect(&search, &tasks::TfmEventSearch::printRequested, this,
+            [&search](const db::Query& found) { reports::TdmFr(&search).printSearch(found); });
     search.exec();
 }
 

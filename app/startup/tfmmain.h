@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -150,6 +151,9 @@ private:
     void plannerAvailabilityChanged(bool canShow);
     void setUpReminders();
     void openRemindedEvent();
+    // The print commands of the pages and dialogs, through the reports.
+    void connectPrinting();
+    [[nodiscard]] std::function<void(const db::Query&)> eventPrinter();
     void setUpMessaging();
 
     QString m_programDir;

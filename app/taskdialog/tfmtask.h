@@ -70,10 +70,11 @@ public:
     // Nothing can be changed any more and OK cannot accept.
     void setViewOnly(ViewOnlyOk ok);
     [[nodiscard]] bool isViewOnly() const { return m_viewOnly; }
-    // sbPrint prints the current row of the planner's events query through
-    // the given single-event report. Without them sbPrint stays disabled: the
-    // reminder and search windows show events that are not the planner's
-    // current one.
+    // sbPrint prints the current row of the given events query through the
+    // single-event report: the query the dialog was filled from (the
+    // planner's, the reminders' or the search's), so that the event printed
+    // is the one shown. Without them sbPrint stays disabled, as for a new
+    // event, which has nothing stored to print yet.
     void setPrinting(const db::Query* plannerEvents, EventPrinter printEvent);
 
     [[nodiscard]] bool accepted() const { return m_accepted; }

@@ -198,6 +198,9 @@ void TfmEventSearch::sbOpenClick()
         planner::TfmTask dialog(m_choices ? m_choices() : planner::TaskChoices::load(m_connection), this);
         dialog.fillFromRow(*m_query);
         dialog.setViewOnly(planner::TfmTask::ViewOnlyOk::Disabled);
+        // "Печать" prints the found event the dialog shows.
+        if (m_printEvent)
+            dialog.setPrinting(m_query.get(), m_printEvent);
         m_runDialog(dialog);
     } catch (const db::DbError& e) {
         platform().error(e.text());

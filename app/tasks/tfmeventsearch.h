@@ -51,6 +51,8 @@ public:
     // Where the task dialog's templates and sounds come from; without it they
     // are read from the database when an event is opened.
     void setTaskChoices(std::function<planner::TaskChoices()> choices) { m_choices = std::move(choices); }
+    // The task dialog's "Печать": prints the event the dialog shows.
+    void setEventPrinter(std::function<void(const db::Query&)> printer) { m_printEvent = std::move(printer); }
 
 signals:
     // "Печать списка": the printed reports print the search query's rows.
@@ -73,6 +75,7 @@ private:
     SearchScope m_scope = SearchScope::Everywhere;
     std::function<void(planner::TfmTask&)> m_runDialog;
     std::function<planner::TaskChoices()> m_choices;
+    std::function<void(const db::Query&)> m_printEvent;
 
     QLineEdit* m_edKey = nullptr;
     QToolButton* m_sbWhereSearch = nullptr;

@@ -182,6 +182,14 @@ void TodoPage::sbEdTdEventClick()
     try {
         TfmTask dialog(m_planner.taskChoices(), this);
         dialog.fillFromRow(m_events);
+        if (m_printEvent) {
+            // The rows may be re-read while the dialog is open: the event
+            // shown is found again by its key before it is printed.
+            dialog.setPrinting(&m_events, [this, key](const db::Query& events) {
+                if (relocate(key))
+                    m_printEvent(events);
+            });
+        }
         for (;;) {
             m_runDialog(dialog);
             if (!dialog.accepted() || dialog.result() != QDialog::Accepted || !relocate(key))

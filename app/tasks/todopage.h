@@ -49,6 +49,8 @@ public:
     [[nodiscard]] QString caption() const;
     // Shows the task dialog; tests replace this to answer it.
     void setDialogRunner(std::function<void(planner::TfmTask&)> runner) { m_runDialog = std::move(runner); }
+    // The task dialog's "Печать": prints the event the dialog shows.
+    void setEventPrinter(std::function<void(const db::Query&)> printer) { m_printEvent = std::move(printer); }
 
 signals:
     // "Печать": the printed reports print the planner's events.
@@ -79,6 +81,7 @@ private:
     planner::PlannerPage& m_planner;
     db::Query& m_events;
     std::function<void(planner::TfmTask&)> m_runDialog;
+    std::function<void(const db::Query&)> m_printEvent;
     QToolBar* m_toolBar = nullptr;
     QComboBox* m_cbTodoSearch = nullptr;
     QLabel* m_caption = nullptr;
