@@ -181,13 +181,13 @@ run_session() { # role
     shot "$login" "login-$role"
     xdotool windowfocus --sync "$login" 2>/dev/null || true
     # "Утилиты" shows only in exclusive mode, so both roles have the same
-    # menus right of "Вид".
+    # menus right of "Вид"; of the "Правка" menus only the page's shows.
     if [ "$role" = admin ]; then
         xdotool type --delay 100 admin
     else
         xdotool type --delay 100 1
     fi
-    menus_from_right=("Справка" "Настройка" "Вид")
+    menus_from_right=("Справка" "Настройка" "Вид" "Правка")
     keys Return
     main_window=$(window "Tarvik") || fail "no main window after the login (see $work/tarvik.log)"
     alive "the login"
@@ -210,7 +210,19 @@ run_session() { # role
     step view 3 # Задачи
     step view 4 # Почта
     step view 5 # Чат
+    step view 3 # the task list's "Правка" → "Поиск"
+    step dialog "Правка" 3 "Поиск задач"
+    step view 4 # the mail's "Правка" → "Новое сообщение"
+    step dialog "Правка" 0 "Новое сообщение"
     step task_dialog
+    # "Настройка": what the role shows of it.
+    if [ "$role" = admin ]; then
+        step dialog "Настройка" 0 "Настройка"              # Рабочие места
+        step dialog "Настройка" 1 "Менеджер пользователей"
+        step dialog "Настройка" 2 "Настройка"              # Персональная настройка
+    else
+        step dialog "Настройка" 0 "Настройка"              # Персональная настройка
+    fi
     step dialog "Справка" 0 "О программе"
 
     # "Программа" → "Выход".
