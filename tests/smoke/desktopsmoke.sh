@@ -167,6 +167,24 @@ task_dialog() {
     gone "Задача" || fail "the task dialog did not close on Escape"
 }
 
+# A new letter from the mail's "Правка", its "Печать" (the first button of
+# its bar) with the preview, both closed with Escape.
+letter_preview() {
+    view 4
+    menu "Правка" 0
+    local letter preview
+    letter=$(window "Новое сообщение") || fail "the letter dialog did not open"
+    xdotool mousemove --window "$letter" 14 14 click 1
+    sleep "$WAIT"
+    preview=$(window "Предварительный просмотр") || fail "no preview from the letter dialog"
+    xdotool windowfocus --sync "$preview" 2>/dev/null || true
+    keys Escape
+    gone "Предварительный просмотр" || fail "the preview did not close on Escape"
+    xdotool windowfocus --sync "$letter" 2>/dev/null || true
+    keys Escape
+    gone "Новое сообщение" || fail "the letter dialog did not close on Escape"
+}
+
 run_session() { # role
     local role=$1
     cd "$work"
@@ -212,8 +230,7 @@ run_session() { # role
     step view 5 # Чат
     step view 3 # the task list's "Правка" → "Поиск"
     step dialog "Правка" 3 "Поиск задач"
-    step view 4 # the mail's "Правка" → "Новое сообщение"
-    step dialog "Правка" 0 "Новое сообщение"
+    step letter_preview
     step task_dialog
     # "Настройка": what the role shows of it.
     if [ "$role" = admin ]; then
