@@ -363,4 +363,19 @@ void PicturePainter::progressStrip(QPainter& p, const QRect& r, int step, int la
     p.restore();
 }
 
+void PicturePainter::printer(QPainter& p)
+{
+    p.save();
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(Qt::white);
+    p.drawRect(4, 1, 8, 6);
+    p.setBrush(QColor(170, 170, 170));
+    p.drawRect(1, 6, 14, 6);
+    p.setBrush(Qt::white);
+    p.drawRect(4, 10, 8, 5);
+    p.setPen(QColor(0, 150, 0));
+    p.drawPoint(12, 8);
+    p.restore();
+}
+
 } // namespace tarvik::widgets

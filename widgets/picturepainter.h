@@ -17,6 +17,8 @@ public:
     static void person(QPainter& p, const QRectF& r, const QColor& color);
     static void tie(QPainter& p, const QRectF& r, const QColor& color);
     static void sheet(QPainter& p, const QRectF& r);
+    // The 16-pixel printer of the print buttons, with a sheet in it.
+    static void printer(QPainter& p);
     static void tick(QPainter& p, const QRectF& r, const QColor& color);
     static void bell(QPainter& p, const QRectF& r, const QColor& color);
     static void ringing(QPainter& p, const QRectF& r);

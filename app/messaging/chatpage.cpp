@@ -35,17 +35,6 @@ constexpr int kBodyLength = 1000;
 
 const QString kAllUsers = QStringLiteral("<font color=\"clGreen\"><b>Всем</b></font>");
 
-QToolButton* toolButton(QWidget* parent, const QString& name, const QString& hint,
-                        MessagingPictures::Tool tool)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setIcon(MessagingPictures::icon(tool));
-    button->setAutoRaise(true);
-    return button;
-}
-
 QCheckBox* styleBox(QWidget* parent, const QString& name, const QString& caption, bool bold)
 {
     auto* box = new QCheckBox(caption, parent);
@@ -70,9 +59,9 @@ ChatPage::ChatPage(db::Connection& connection, db::Query& users, QWidget* parent
     layout->setSpacing(2);
 
     auto* top = new QHBoxLayout;
-    m_sbClearMesages = toolButton(this, QStringLiteral("sbClearMesages"), QStringLiteral("Очистить чат"),
+    m_sbClearMesages = MessagingPictures::toolButton(this, QStringLiteral("sbClearMesages"), QStringLiteral("Очистить чат"),
                                   MessagingPictures::Tool::Clear);
-    m_sbPrintMesages = toolButton(this, QStringLiteral("sbPrintMesages"), QStringLiteral("Печать"),
+    m_sbPrintMesages = MessagingPictures::toolButton(this, QStringLiteral("sbPrintMesages"), QStringLiteral("Печать"),
                                   MessagingPictures::Tool::Print);
     top->addWidget(m_sbClearMesages);
     top->addWidget(m_sbPrintMesages);
@@ -103,7 +92,7 @@ ChatPage::ChatPage(db::Connection& connection, db::Query& users, QWidget* parent
     m_shMesagesColor->setFixedSize(20, 20);
     m_shMesagesColor->setAutoFillBackground(true);
     setSwatch(m_color);
-    m_sbMesagesColor = toolButton(this, QStringLiteral("sbMesagesColor"), QStringLiteral("Цвет текста"),
+    m_sbMesagesColor = MessagingPictures::toolButton(this, QStringLiteral("sbMesagesColor"), QStringLiteral("Цвет текста"),
                                   MessagingPictures::Tool::Palette);
     m_cbMesBold = styleBox(this, QStringLiteral("cbMesBold"), QStringLiteral("B"), true);
     m_cbMesItall = styleBox(this, QStringLiteral("cbMesItall"), QStringLiteral("I"), false);

@@ -27,17 +27,6 @@ namespace {
 const QString kId = QStringLiteral("ID");
 const QString kFindPrompt = QStringLiteral("Поиск на странице");
 
-QToolButton* toolButton(QWidget* parent, const QString& name, const QString& hint,
-                        MessagingPictures::Tool tool)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setIcon(MessagingPictures::icon(tool));
-    button->setAutoRaise(true);
-    return button;
-}
-
 QFrame* separator(QWidget* parent)
 {
     auto* line = new QFrame(parent);
@@ -67,15 +56,15 @@ MailPage::MailPage(db::Connection& connection, db::Query& users, QWidget* parent
     m_model = new LettersModel(*m_letters, this);
 
     auto* bar = new QHBoxLayout;
-    m_sbAddMessage = toolButton(this, QStringLiteral("sbAddMessage"), QStringLiteral("Новое сообщение"),
+    m_sbAddMessage = MessagingPictures::toolButton(this, QStringLiteral("sbAddMessage"), QStringLiteral("Новое сообщение"),
                                 MessagingPictures::Tool::NewLetter);
-    m_sbEditMessage = toolButton(this, QStringLiteral("sbEditMessage"), QStringLiteral("Открыть"),
+    m_sbEditMessage = MessagingPictures::toolButton(this, QStringLiteral("sbEditMessage"), QStringLiteral("Открыть"),
                                  MessagingPictures::Tool::Open);
-    m_sbDelMessage = toolButton(this, QStringLiteral("sbDelMessage"), QStringLiteral("Удалить"),
+    m_sbDelMessage = MessagingPictures::toolButton(this, QStringLiteral("sbDelMessage"), QStringLiteral("Удалить"),
                                 MessagingPictures::Tool::Delete);
-    m_sbReply = toolButton(this, QStringLiteral("sbReply"), QStringLiteral("Ответить"),
+    m_sbReply = MessagingPictures::toolButton(this, QStringLiteral("sbReply"), QStringLiteral("Ответить"),
                            MessagingPictures::Tool::Reply);
-    m_sbPrintMesage = toolButton(this, QStringLiteral("sbPrintMesage"), QStringLiteral("Печать"),
+    m_sbPrintMesage = MessagingPictures::toolButton(this, QStringLiteral("sbPrintMesage"), QStringLiteral("Печать"),
                                  MessagingPictures::Tool::Print);
     m_cbTextsType = new QComboBox(this);
     m_cbTextsType->setObjectName(QStringLiteral("cbTextsType"));
@@ -88,7 +77,7 @@ MailPage::MailPage(db::Connection& connection, db::Query& users, QWidget* parent
     m_cbFindTexts->setEditText(kFindPrompt);
     m_cbFindTexts->setMinimumWidth(180);
     m_sbFindTexts =
-        toolButton(this, QStringLiteral("sbFindTexts"), kFindPrompt, MessagingPictures::Tool::Find);
+        MessagingPictures::toolButton(this, QStringLiteral("sbFindTexts"), kFindPrompt, MessagingPictures::Tool::Find);
     const QList<QWidget*> tools = {m_sbAddMessage,  m_sbEditMessage, m_sbDelMessage,  m_sbReply,
                                    separator(this), m_sbPrintMesage, separator(this), m_cbTextsType,
                                    separator(this), m_cbFindTexts,   m_sbFindTexts};

@@ -1,27 +1,16 @@
 #include "messagingpictures.h"
 
+#include "picturepainter.h"
 #include "pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace tarvik::messaging {
 
 namespace {
-
-void drawPrinter(QPainter& p)
-{
-    p.setPen(QColor(60, 60, 60));
-    p.setBrush(Qt::white);
-    p.drawRect(4, 1, 8, 6);
-    p.setBrush(QColor(170, 170, 170));
-    p.drawRect(1, 6, 14, 6);
-    p.setBrush(Qt::white);
-    p.drawRect(4, 10, 8, 5);
-    p.setPen(QColor(0, 150, 0));
-    p.drawPoint(12, 8);
-}
 
 void drawArrow(QPainter& p, const QColor& color)
 {
@@ -60,7 +49,7 @@ QIcon MessagingPictures::icon(Tool tool)
         p.drawImage(0, 0, Pictures::mailState(Pictures::MailAnswered));
         break;
     case Tool::Print:
-        drawPrinter(p);
+        widgets::PicturePainter::printer(p);
         break;
     case Tool::Find:
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -89,6 +78,16 @@ QIcon MessagingPictures::icon(Tool tool)
         break;
     }
     return QIcon(pixmap);
+}
+
+QToolButton* MessagingPictures::toolButton(QWidget* parent, const QString& name, const QString& hint, Tool tool)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setIcon(icon(tool));
+    button->setAutoRaise(true);
+    return button;
 }
 
 } // namespace tarvik::messaging

@@ -1,6 +1,7 @@
 #include "tfmtask.h"
 
 #include "dialogbar.h"
+#include "picturepainter.h"
 #include "platform.h"
 #include "query.h"
 #include "reminderintervals.h"
@@ -27,21 +28,13 @@ namespace tarvik::planner {
 
 namespace {
 
-// The 16×16 picture of sbPrint: a printer with a sheet in it.
+// The 16×16 picture of sbPrint.
 QIcon printerIcon()
 {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    p.setPen(QColor(60, 60, 60));
-    p.setBrush(Qt::white);
-    p.drawRect(4, 1, 8, 6);
-    p.setBrush(QColor(170, 170, 170));
-    p.drawRect(1, 6, 14, 6);
-    p.setBrush(Qt::white);
-    p.drawRect(4, 10, 8, 5);
-    p.setPen(QColor(0, 150, 0));
-    p.drawPoint(12, 8);
+    widgets::PicturePainter::printer(p);
     return QIcon(pixmap);
 }
 
