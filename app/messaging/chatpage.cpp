@@ -59,10 +59,11 @@ ChatPage::ChatPage(db::Connection& connection, db::Query& users, QWidget* parent
     layout->setSpacing(2);
 
     auto* top = new QHBoxLayout;
-    m_sbClearMesages = MessagingPictures::toolButton(this, QStringLiteral("sbClearMesages"), QStringLiteral("Очистить чат"),
-                                  MessagingPictures::Tool::Clear);
-    m_sbPrintMesages = MessagingPictures::toolButton(this, QStringLiteral("sbPrintMesages"), QStringLiteral("Печать"),
-                                  MessagingPictures::Tool::Print);
+    m_sbClearMesages =
+        MessagingPictures::toolButton(this, QStringLiteral("sbClearMesages"), QStringLiteral("Очистить чат"),
+                                      MessagingPictures::Tool::Clear);
+    m_sbPrintMesages = MessagingPictures::toolButton(
+        this, QStringLiteral("sbPrintMesages"), QStringLiteral("Печать"), MessagingPictures::Tool::Print);
     top->addWidget(m_sbClearMesages);
     top->addWidget(m_sbPrintMesages);
     top->addStretch(1);
@@ -92,8 +93,9 @@ ChatPage::ChatPage(db::Connection& connection, db::Query& users, QWidget* parent
     m_shMesagesColor->setFixedSize(20, 20);
     m_shMesagesColor->setAutoFillBackground(true);
     setSwatch(m_color);
-    m_sbMesagesColor = MessagingPictures::toolButton(this, QStringLiteral("sbMesagesColor"), QStringLiteral("Цвет текста"),
-                                  MessagingPictures::Tool::Palette);
+    m_sbMesagesColor =
+        MessagingPictures::toolButton(this, QStringLiteral("sbMesagesColor"), QStringLiteral("Цвет текста"),
+                                      MessagingPictures::Tool::Palette);
     m_cbMesBold = styleBox(this, QStringLiteral("cbMesBold"), QStringLiteral("B"), true);
     m_cbMesItall = styleBox(this, QStringLiteral("cbMesItall"), QStringLiteral("I"), false);
     m_sbSend = new QPushButton(QStringLiteral("Отправить"), this);

@@ -56,16 +56,17 @@ MailPage::MailPage(db::Connection& connection, db::Query& users, QWidget* parent
     m_model = new LettersModel(*m_letters, this);
 
     auto* bar = new QHBoxLayout;
-    m_sbAddMessage = MessagingPictures::toolButton(this, QStringLiteral("sbAddMessage"), QStringLiteral("Новое сообщение"),
-                                MessagingPictures::Tool::NewLetter);
-    m_sbEditMessage = MessagingPictures::toolButton(this, QStringLiteral("sbEditMessage"), QStringLiteral("Открыть"),
-                                 MessagingPictures::Tool::Open);
-    m_sbDelMessage = MessagingPictures::toolButton(this, QStringLiteral("sbDelMessage"), QStringLiteral("Удалить"),
-                                MessagingPictures::Tool::Delete);
+    m_sbAddMessage =
+        MessagingPictures::toolButton(this, QStringLiteral("sbAddMessage"), QStringLiteral("Новое сообщение"),
+                                      MessagingPictures::Tool::NewLetter);
+    m_sbEditMessage = MessagingPictures::toolButton(this, QStringLiteral("sbEditMessage"),
+                                                    QStringLiteral("Открыть"), MessagingPictures::Tool::Open);
+    m_sbDelMessage = MessagingPictures::toolButton(
+        this, QStringLiteral("sbDelMessage"), QStringLiteral("Удалить"), MessagingPictures::Tool::Delete);
     m_sbReply = MessagingPictures::toolButton(this, QStringLiteral("sbReply"), QStringLiteral("Ответить"),
-                           MessagingPictures::Tool::Reply);
-    m_sbPrintMesage = MessagingPictures::toolButton(this, QStringLiteral("sbPrintMesage"), QStringLiteral("Печать"),
-                                 MessagingPictures::Tool::Print);
+                                              MessagingPictures::Tool::Reply);
+    m_sbPrintMesage = MessagingPictures::toolButton(this, QStringLiteral("sbPrintMesage"),
+                                                    QStringLiteral("Печать"), MessagingPictures::Tool::Print);
     m_cbTextsType = new QComboBox(this);
     m_cbTextsType->setObjectName(QStringLiteral("cbTextsType"));
     m_cbTextsType->addItems({QStringLiteral("Входящие"), QStringLiteral("Исходящие")});
@@ -76,8 +77,8 @@ MailPage::MailPage(db::Connection& connection, db::Query& users, QWidget* parent
     m_cbFindTexts->lineEdit()->setMaxLength(TfmAddTexts::kBodyLength);
     m_cbFindTexts->setEditText(kFindPrompt);
     m_cbFindTexts->setMinimumWidth(180);
-    m_sbFindTexts =
-        MessagingPictures::toolButton(this, QStringLiteral("sbFindTexts"), kFindPrompt, MessagingPictures::Tool::Find);
+    m_sbFindTexts = MessagingPictures::toolButton(this, QStringLiteral("sbFindTexts"), kFindPrompt,
+                                                  MessagingPictures::Tool::Find);
     const QList<QWidget*> tools = {m_sbAddMessage,  m_sbEditMessage, m_sbDelMessage,  m_sbReply,
                                    separator(this), m_sbPrintMesage, separator(this), m_cbTextsType,
                                    separator(this), m_cbFindTexts,   m_sbFindTexts};

@@ -80,7 +80,8 @@ QIcon MessagingPictures::icon(Tool tool)
     return QIcon(pixmap);
 }
 
-QToolButton* MessagingPictures::toolButton(QWidget* parent, const QString& name, const QString& hint, Tool tool)
+QToolButton* MessagingPictures::toolButton(QWidget* parent, const QString& name, const QString& hint,
+                                           Tool tool)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);

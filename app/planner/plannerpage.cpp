@@ -137,18 +137,17 @@ void PlannerPage::buildLayout()
 
 void PlannerPage::buildCommands()
 {
-    EventCommands::Context context{
-        m_connection,
-        *m_events,
-        *m_grid,
-        m_rights,
-        [this](int position) { return workPlaceAt(position); },
-        [this] { return QVariant(m_mapper.lastCreatedKey().toInt()); },
-        [this] {
-            m_calendar->setMarksEnabled(false);
-            m_calendar->setMarksEnabled(true);
-        },
-        [this] { return taskChoices(); }};
+    EventCommands::Context context{m_connection,
+                                   *m_events,
+                                   *m_grid,
+                                   m_rights,
+                                   [this](int position) { return workPlaceAt(position); },
+                                   [this] { return QVariant(m_mapper.lastCreatedKey().toInt()); },
+                                   [this] {
+                                       m_calendar->setMarksEnabled(false);
+                                       m_calendar->setMarksEnabled(true);
+                                   },
+                                   [this] { return taskChoices(); }};
     m_commands = new EventCommands(std::move(context), this);
     EventCommands* c = m_commands;
 

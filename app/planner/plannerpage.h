@@ -3,8 +3,8 @@
 #include "planneritemmapper.h"
 #include "planneroptions.h"
 #include "positionmap.h"
-#include "workplaceentry.h"
 #include "taskchoices.h"
+#include "workplaceentry.h"
 
 #include "accessrights.h"
 #include "plannercalendar.h"

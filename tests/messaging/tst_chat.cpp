@@ -192,7 +192,6 @@ TEST_F(ChatTest, ALowerKeyCommittedLaterIsNeitherLostNorRepeated)
     EXPECT_EQ(timeless(chatLines(*a)).mid(3), QStringList{QStringLiteral("Сторож -> Всем (T) : в пути")});
 }
 
-
 // A user logging in elsewhere changes his presence colour in the recipient
 // list; the chosen position stays.
 TEST_F(ChatTest, RecipientListFollowsPresence)
