@@ -35,6 +35,16 @@ void AdminCommands::rollback()
     }
 }
 
+// The lists show again what the database holds after a commit or rollback.
+void AdminCommands::reopenLists()
+{
+    try {
+        m_options.lists().reopenAll();
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
+    }
+}
+
 void AdminCommands::miSystemParamClick()
 {
     if (!m_profile.exclusive) {
@@ -58,11 +68,7 @@ void AdminCommands::miSystemParamClick()
     } else {
         // Cancel already rolled back; this covers a window closed otherwise.
         rollback();
-        try {
-            m_options.lists().reopenAll();
-        } catch (const db::DbError& e) {
-            platform().error(e.text());
-        }
+        reopenLists();
     }
 }
 
@@ -93,11 +99,7 @@ void AdminCommands::miWorkPlacesClick()
     } else {
         rollback();
     }
-    try {
-        m_options.lists().reopenAll();
-    } catch (const db::DbError& e) {
-        platform().error(e.text());
-    }
+    reopenLists();
 }
 
 void AdminCommands::miPersonalClick()

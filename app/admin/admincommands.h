@@ -51,6 +51,7 @@ signals:
 private:
     void commit();
     void rollback();
+    void reopenLists();
 
     db::Connection& m_connection;
     db::Query& m_users;
