@@ -19,7 +19,7 @@ using namespace tarvik;
 int main(int argc, char* argv[])
 {
     TarvikApplication app(argc, argv);
-    app.setWindowIcon(widgets::Pictures::programIcon());
+    app.setWindowIcon(widgets::Pictures::utilityIcon());
     platform().setApplicationTitle(ruduvo::kTitle);
     platform().setHelpFile(QStringLiteral("Tarvik.html"));
     // Month and weekday names are Russian, as everything the programs show.

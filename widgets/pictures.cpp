@@ -119,4 +119,25 @@ QIcon Pictures::programIcon()
     return icon;
 }
 
+QImage Pictures::utilityImage(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    PicturePainter::calendarPage(p, QRectF(1, 2, 26, 26), QString());
+    PicturePainter::person(p, QRectF(15, 14, 15, 17), QColor(40, 90, 180));
+    PicturePainter::strike(p, QRectF(15.5, 15.5, 14, 14), QColor(220, 0, 0));
+    return image;
+}
+
+QIcon Pictures::utilityIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(utilityImage(size)));
+    return icon;
+}
+
 } // namespace tarvik::widgets

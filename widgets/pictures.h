@@ -53,6 +53,10 @@ public:
 
     [[nodiscard]] static QIcon programIcon();
     [[nodiscard]] static QImage programImage(int size);
+    // Ruduvo's: the program's calendar page with a person crossed out, the
+    // presence mark it clears.
+    [[nodiscard]] static QIcon utilityIcon();
+    [[nodiscard]] static QImage utilityImage(int size);
 };
 
 } // namespace tarvik::widgets
