@@ -144,6 +144,10 @@ void QtPlatform::writeIni(const QString& file, const QString& section, const QSt
                           const QVariant& value)
 {
     QSettings ini(localPath(file, programFolder()), QSettings::IniFormat);
+    // An installed program folder belongs to the administrator, with only
+    // the workstation's INI file open to its users: the file is rewritten in
+    // place when no new file can be made beside it.
+    ini.setAtomicSyncRequired(false);
     ini.beginGroup(section);
     ini.setValue(key, value);
 }
