@@ -20,10 +20,13 @@ fail() {
 
 # --- Inside the X session -------------------------------------------------
 
-# Runs an installed launcher as the user "nobody", in the background; the
-# launcher execs the program, so $! is the program's process.
+# Runs an installed launcher in the background as the user "nobody" (when
+# run as root, as the tests are); the launcher execs the program, so $! is
+# the program's process.
 start_as_user() {
-    setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$home" "$@" >>"$home/programs.log" 2>&1 &
+    local as_user=()
+    [ "$(id -u)" = 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    "${as_user[@]}" env HOME="$home" "$@" >>"$home/programs.log" 2>&1 &
     pid=$!
 }
 
@@ -47,8 +50,8 @@ shot() {
 }
 
 stop() {
-    # Once attached, the Firebird client library catches SIGTERM and SIGINT
-    # for its own shutdown and the program stays up; SIGKILL ends it.
+    # Once attached, the Firebird client library takes SIGTERM and SIGINT
+    # for closing its attachments, and the program stays up; SIGKILL ends it.
     kill -KILL "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
 }
