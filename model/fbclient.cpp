@@ -6,6 +6,7 @@
 #include <QLibrary>
 #include <QStringList>
 
+#include <csignal>
 #include <mutex>
 
 namespace tarvik::db {
@@ -27,6 +28,20 @@ template <typename F> bool resolve(QLibrary& lib, F& slot, const char* name, QSt
         return false;
     }
     return true;
+}
+
+// Once a database is attached, the client library takes SIGTERM and SIGINT
+// for itself: left alone it closes every attachment and the program runs on
+// without its database. The signal ends the program instead, as it ends any
+// program (the server notices the attachments gone).
+int endOnSignal(const int reason, const int, void*)
+{
+    if (reason == fb_shutrsn_signal) {
+        // Which of the two came is not told; both end a program by default.
+        std::signal(SIGTERM, SIG_DFL);
+        std::raise(SIGTERM);
+    }
+    return 0;
 }
 
 Loaded load()
@@ -79,6 +94,12 @@ Loaded load()
            resolve(lib, a.que_events, "isc_que_events", e) &&
            resolve(lib, a.cancel_events, "isc_cancel_events", e) &&
            resolve(lib, a.interpret, "fb_interpret", e) && resolve(lib, a.sqlcode, "isc_sqlcode", e);
+    const auto shutdownCallback =
+        reinterpret_cast<decltype(&::fb_shutdown_callback)>(lib.resolve("fb_shutdown_callback"));
+    if (l.ok && shutdownCallback) {
+        ISC_STATUS_ARRAY status{};
+        shutdownCallback(status, endOnSignal, fb_shut_confirmation, nullptr);
+    }
     return l;
 }
 

@@ -5,7 +5,7 @@
 # tarvik-db and both installed programs started through their launchers by
 # an ordinary user (not the folder's owner) on a virtual X server: Tarvik to
 # its main window after the administrator's login (which must be remembered
-# in enter.ini), Ruduvo to its login dialog.
+# in enter.ini), Ruduvo to its login dialog; both must end on SIGTERM.
 #
 #   installcheck.sh <cmake> <build folder>
 #
@@ -49,11 +49,15 @@ shot() {
     xwd -silent -root | xwdtopnm 2>/dev/null | pnmtopng >"$TARVIK_INSTALL_SHOTS/$1.png" 2>/dev/null
 }
 
-stop() {
-    # Once attached, the Firebird client library takes SIGTERM and SIGINT
-    # for closing its attachments, and the program stays up; SIGKILL ends it.
+stop() { # as the system ends programs: SIGTERM, which must end it within 10 s
+    kill -TERM "$pid" 2>/dev/null
+    for _ in $(seq 1 20); do
+        kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+        sleep 0.5
+    done
     kill -KILL "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
+    fail "$1 did not end on SIGTERM"
 }
 
 run_session() {
@@ -64,15 +68,15 @@ run_session() {
     xdotool windowfocus --sync "$login" 2>/dev/null || true
     xdotool type --delay 80 admin
     xdotool key Return
-    window "Tarvik" >/dev/null || { stop; fail "no main window after the administrator's login"; }
+    window "Tarvik" >/dev/null || { stop Tarvik; fail "no main window after the administrator's login"; }
     shot install-tarvik-main
-    grep -q '^User=1' "$program_dir/enter.ini" || { stop; fail "the login was not remembered in enter.ini"; }
-    stop
+    grep -q '^User=1' "$program_dir/enter.ini" || { stop Tarvik; fail "the login was not remembered in enter.ini"; }
+    stop Tarvik
 
     start_as_user "$bin/ruduvo"
     window "Вход в систему" >/dev/null || fail "the installed Ruduvo showed no login dialog (see $home/programs.log)"
     shot install-ruduvo
-    stop
+    stop Ruduvo
 }
 
 if [ "${1:-}" = --session ]; then
