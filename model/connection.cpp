@@ -84,14 +84,21 @@ void ConnectionPrivate::markBroken() noexcept
     // known to be dead. The attachment is only detached, which lets the
     // library free its side of it and of the transaction: a rollback sent to
     // an attachment the server has shut down can wait on its socket for ever.
-    isc_db_handle lost = db;
+    isc_db_handle gone = db;
     db = 0;
     tr = 0;
     broken = true;
     for (EventSubscription* s : subscriptions)
         s->disarm();
     ISC_STATUS_ARRAY ignored;
-    fb().detach_database(ignored, &lost);
+    fb().detach_database(ignored, &gone);
+    if (lost) {
+        try {
+            lost();
+        } catch (...) {
+            // The failing call's own error is what the caller gets to see.
+        }
+    }
 }
 
 isc_db_handle* ConnectionPrivate::database(const QString& statement)
@@ -182,6 +189,11 @@ bool Connection::isOpen() const
 bool Connection::isBroken() const
 {
     return m_d->broken;
+}
+
+void Connection::setLostHandler(std::function<void()> handler)
+{
+    m_d->lost = std::move(handler);
 }
 
 void Connection::startTransaction()

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
 namespace tarvik::db {
@@ -49,6 +50,9 @@ public:
     // The first connection-level failure (the server gone, the attachment
     // killed) closes the connection for the rest of the run, or until open().
     [[nodiscard]] bool isBroken() const;
+    // Called once each time the connection turns broken, from inside the
+    // failing call (before its error is thrown): it must not run statements.
+    void setLostHandler(std::function<void()> handler);
 
     // The shared transaction.
     void startTransaction();

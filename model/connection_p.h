@@ -20,6 +20,7 @@ public:
     std::vector<EventSubscription*> subscriptions;
     // Set when the server dropped the attachment; cleared by the next open.
     bool broken = false;
+    std::function<void()> lost;
 
     // Throws when the status vector reports a failure; a failure of the
     // attachment itself marks the connection broken first.

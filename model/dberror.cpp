@@ -44,7 +44,6 @@ Category categoryOf(long code)
     case isc_lost_db_connection:
     case isc_shutdown:
     case isc_att_shutdown:
-    case isc_io_error:
     case isc_bad_db_handle:
     case isc_login:
         return Category::Connection;

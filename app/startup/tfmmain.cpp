@@ -59,6 +59,11 @@ using widgets::ToolPictures;
 namespace {
 
 constexpr int kStandardPanelWidth = 219;
+// How often a lost server is tried again, and how long its return is shown.
+constexpr int kReconnectInterval = 5000;
+constexpr int kRestoredNoticeTime = 15000;
+const QString kLinkLostText = QStringLiteral(" <b>Нет связи с сервером</b>");
+const QString kLinkRestoredText = QStringLiteral(" Связь с сервером восстановлена");
 
 struct PageButton
 {
@@ -130,6 +135,13 @@ TfmMain::TfmMain(const QString& programDir, QWidget* parent)
     setWindowIcon(widgets::Pictures::programIcon());
     resize(800, 600);
     presence::configureUsersList(*m_users);
+    m_reconnectTimer = new QTimer(this);
+    m_reconnectTimer->setInterval(kReconnectInterval);
+    connect(m_reconnectTimer, &QTimer::timeout, this, &TfmMain::reconnect);
+    // Called from inside the failing statement: the reaction waits for the
+    // event loop, after the failure has been shown.
+    m_connection->setLostHandler(
+        [this] { QMetaObject::invokeMethod(this, &TfmMain::connectionLost, Qt::QueuedConnection); });
     buildToolBar();
     buildCentre();
     buildMenus();
@@ -158,6 +170,7 @@ TfmMain::TfmMain(const QString& programDir, QWidget* parent)
 TfmMain::~TfmMain()
 {
     qApp->removeEventFilter(this);
+    m_connection->setLostHandler({});
     delete m_splash;
     // Everything that holds a query of the connection goes first: the
     // reminders, the notices, the login dialog, the pages and the options
@@ -504,9 +517,7 @@ void TfmMain::applyLogin(const LoginProfile& profile)
     m_miUsersManager->setVisible(menus.usersManager);
     m_miUtils->menuAction()->setVisible(menus.utilities);
     m_miPersonal->setVisible(true);
-    if (m_users->locate(QStringLiteral("ID"), profile.userId))
-        m_statusBar->setPanelText(
-            0, QStringLiteral(" Пользователь: <b>%1</b>").arg(m_users->text(QStringLiteral("NAME"))));
+    showUserPanel();
     m_statusBar->setPanelText(1, roleStatusText(profile.role));
     m_statusBar->setPanelText(2, profile.exclusive ? QStringLiteral("<b>M</b>") : QString());
     m_planner->setUser(profile.userId, profile.role);
@@ -775,6 +786,65 @@ void TfmMain::RefreshWorkPlaces()
     if (m_reminders)
         m_reminders->buildQuery();
     showPage(m_pages->checkedId());
+}
+
+void TfmMain::showUserPanel()
+{
+    if (m_users->isOpen() && m_users->locate(QStringLiteral("ID"), m_profile.userId))
+        m_statusBar->setPanelText(
+            0, QStringLiteral(" Пользователь: <b>%1</b>").arg(m_users->text(QStringLiteral("NAME"))));
+}
+
+void TfmMain::connectionLost()
+{
+    if (m_left || !loggedIn() || m_connection->isOpen())
+        return;
+    m_statusBar->setPanelText(0, kLinkLostText);
+    m_reconnectTimer->start();
+}
+
+bool TfmMain::reconnect()
+{
+    if (m_left || m_connection->isOpen()) {
+        m_reconnectTimer->stop();
+        return m_connection->isOpen();
+    }
+    try {
+        m_connection->open();
+        m_connection->startTransaction();
+        // A mark cleared meanwhile (by the clearing utility, say) is set
+        // again: this workstation is still working.
+        m_connection->execute(m_profile.exclusive
+                                  ? QStringLiteral("UPDATE Users SET InSystem = 'T', Mono = 'T' WHERE Id = :Id")
+                                  : QStringLiteral("UPDATE Users SET InSystem = 'T' WHERE Id = :Id"),
+                              {{QStringLiteral("Id"), m_profile.userId}});
+        m_connection->commitRetaining();
+    } catch (const db::DbError&) {
+        // Still unreachable (or refused): quietly try again later; the loss
+        // itself has been shown.
+        m_connection->close();
+        return false;
+    }
+    m_reconnectTimer->stop();
+    try {
+        m_options->lists().open();
+        m_planner->openLists();
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
+    }
+    // Whatever changed while the server was away was never alerted here.
+    for (const char* name : {"INS_EVENTS", "INS_TEXTS", "INS_MESAGES", "UPD_USERS", "UPD_UWP"})
+        emit databaseAlert(QString::fromLatin1(name));
+    if (m_reminders)
+        m_reminders->tick();
+    if (!m_connection->isOpen())
+        return false;
+    m_statusBar->setPanelText(0, kLinkRestoredText);
+    QTimer::singleShot(kRestoredNoticeTime, this, [this] {
+        if (m_connection->isOpen() && m_statusBar->panelText(0) == kLinkRestoredText)
+            showUserPanel();
+    });
+    return true;
 }
 
 void TfmMain::changeEvent(QEvent* event)

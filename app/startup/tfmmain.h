@@ -124,6 +124,11 @@ public slots:
     void miEventSearchClick();
     void miClearBaseClick();
     void RefreshWorkPlaces();
+    // Attaches again after the server was lost: the transaction, the alerts,
+    // the presence mark, and every list read anew as if each change missed
+    // meanwhile had been alerted. False (and nothing shown) while the server
+    // still cannot be reached; the watch timer then tries again.
+    bool reconnect();
     void restoreFromTray();
     void FormActivate();
 
@@ -155,6 +160,9 @@ private:
     void connectPrinting();
     [[nodiscard]] std::function<void(const db::Query&)> eventPrinter();
     void setUpMessaging();
+    // The server dropped the attachment: say so and start trying again.
+    void connectionLost();
+    void showUserPanel();
 
     QString m_programDir;
     QString m_databaseName;
@@ -168,6 +176,8 @@ private:
     TfmSystemEnter* m_login = nullptr;
     LoginProfile m_profile;
     bool m_activated = false;
+    // Tries to attach again while the server is lost.
+    QTimer* m_reconnectTimer = nullptr;
     bool m_left = false;
     int m_plannerSlotHeight = 0;
     Qt::WindowStates m_trayRestoreState = Qt::WindowNoState;

@@ -60,11 +60,10 @@ void MainWindowFixture::addRight(int userId, int workPlaceId, bool view, bool ed
     m_c->commitRetaining();
 }
 
-std::unique_ptr<startup::TfmMain> MainWindowFixture::loggedIn(const QString& name, const QString& password,
-                                                              bool exclusive)
+std::unique_ptr<startup::TfmMain> logIn(const QString& programDir, const QString& name, const QString& password,
+                                        bool exclusive)
 {
-    writeInit(database().name().toLocal8Bit() + "\n");
-    auto window = std::make_unique<startup::TfmMain>(m_programDir.path());
+    auto window = std::make_unique<startup::TfmMain>(programDir);
     EXPECT_TRUE(window->connectDatabase());
     startup::TfmSystemEnter* login = window->loginDialog();
     EXPECT_TRUE(login->openList());
@@ -77,6 +76,13 @@ std::unique_ptr<startup::TfmMain> MainWindowFixture::loggedIn(const QString& nam
     EXPECT_TRUE(login->loggedIn());
     window->applyLogin(login->profile());
     return window;
+}
+
+std::unique_ptr<startup::TfmMain> MainWindowFixture::loggedIn(const QString& name, const QString& password,
+                                                              bool exclusive)
+{
+    writeInit(database().name().toLocal8Bit() + "\n");
+    return logIn(m_programDir.path(), name, password, exclusive);
 }
 
 QVariant MainWindowFixture::userColumn(int id, const QString& column)

@@ -12,6 +12,11 @@
 
 namespace tarvik::test {
 
+// A main window in programDir (whose init.txt names its database), logged
+// in as the named user through its login dialog.
+std::unique_ptr<startup::TfmMain> logIn(const QString& programDir, const QString& name, const QString& password,
+                                        bool exclusive);
+
 // Workstations of the main program on the suite's database: each test
 // starts with nobody present and no saved placement, and logs users in
 // through the real login dialog.

@@ -86,7 +86,9 @@ TEST_F(HardeningTest, UnusableDatabaseEndsTheStartWithTheConnectionBox)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(64 * 1024, 'x'));
     }
-    for (const QString& name : {empty, foreign, QStringLiteral("localhost:") + junk}) {
+    // Port 1: nothing listens there, as with a server on another port.
+    const QString wrongPort = QStringLiteral("localhost/1:") + dir.filePath(QStringLiteral("tk.gdb"));
+    for (const QString& name : {empty, foreign, QStringLiteral("localhost:") + junk, wrongPort}) {
         SCOPED_TRACE(name.toStdString());
         m_platform.clearMessages();
         writeInit(name.toLocal8Bit());

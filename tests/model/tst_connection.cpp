@@ -2,12 +2,18 @@
 // behaviour between workstations, and connection failures.
 
 #include "connection.h"
+#include "databasecreator.h"
 #include "dberror.h"
 #include "eventsubscription.h"
 #include "query.h"
 #include "testdatabase.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -181,4 +187,68 @@ TEST_F(ConnectionTest, LostAttachmentClosesTheConnectionAndItsAlertsUntilOpenedA
     EXPECT_TRUE(alerts.isArmed());
     q.open();
     EXPECT_EQ(q.recordCount(), 1);
+}
+
+// A database whose disk is full: the write fails with the server's text,
+// the attachment stays, and once there is room again the same connection
+// stores and commits. Needs a small file system of its own, which only a
+// machine that allows mounting one can give.
+TEST(DiskFullTest, FailedWriteLeavesTheConnectionWorkingOnceThereIsRoom)
+{
+    QTemporaryDir dir(QStringLiteral("/tmp/tarvik-full-XXXXXX"));
+    const QString mount = dir.path();
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                    QStringLiteral("-o"), QStringLiteral("size=4m"),
+                                                    QStringLiteral("tmpfs"), mount}) != 0)
+        GTEST_SKIP() << "this machine cannot mount a small file system";
+    const QString name = QStringLiteral("localhost:") + mount + QStringLiteral("/tk.gdb");
+    const auto unmount = qScopeGuard([&] {
+        try {
+            Connection c{ConnectionParams{name}};
+            c.open();
+            c.drop();
+        } catch (const DbError&) {
+            // Dropped by the test already.
+        }
+        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), mount});
+    });
+    QFile::setPermissions(mount, QFile::Permissions(0x7777));
+    createDatabase(name, false);
+    {
+        Connection c{ConnectionParams{name}};
+        c.open();
+        c.startTransaction();
+        // Take what room is left.
+        QFile filler(mount + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(16 * 1024, '\0');
+        while (filler.write(block) == block.size()) {
+        }
+        filler.close();
+
+        const auto store = [&](int id) {
+            QString text;
+            for (int i = 0; i < 4000; ++i)
+                text += QChar(u'А' + QRandomGenerator::global()->bounded(32));
+            c.execute(QStringLiteral("INSERT INTO EVENTS (ID, HEADER, COMMENT) VALUES (:I, 'Полный диск', :C)"),
+                      {{QStringLiteral("I"), id}, {QStringLiteral("C"), text}});
+            c.commitRetaining();
+        };
+        QString failure;
+        for (int id = 1; id <= 400 && failure.isEmpty(); ++id) {
+            try {
+                store(id);
+            } catch (const DbError& e) {
+                failure = e.text();
+            }
+        }
+        EXPECT_TRUE(failure.contains(QStringLiteral("No space left on device"))) << failure.toStdString();
+        EXPECT_TRUE(c.isOpen()) << "a failed write is no lost server";
+
+        filler.remove();
+        EXPECT_NO_THROW(store(1000)) << "the run goes on once there is room";
+        Query q(c, QStringLiteral("SELECT COUNT(*) FROM EVENTS WHERE ID = 1000"));
+        q.open();
+        EXPECT_EQ(q.value(0).toInt(), 1);
+    }
 }

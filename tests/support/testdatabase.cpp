@@ -10,13 +10,13 @@
 
 namespace tarvik::test {
 
-TestDatabase::TestDatabase(bool demo) : m_dir(QStringLiteral("/tmp/tarvik-test-XXXXXX"))
+TestDatabase::TestDatabase(bool demo, const QString& host) : m_dir(QStringLiteral("/tmp/tarvik-test-XXXXXX"))
 {
     if (!m_dir.isValid())
         throw std::runtime_error("cannot make a temporary folder for the test database");
     // The server runs as another user when it was not started by us.
     QFile::setPermissions(m_dir.path(), QFile::Permissions(0x7777));
-    m_name = QStringLiteral("localhost:") + m_dir.path() + QStringLiteral("/tk.gdb");
+    m_name = host + QLatin1Char(':') + m_dir.path() + QStringLiteral("/tk.gdb");
     db::createDatabase(m_name, demo);
 }
 

@@ -17,7 +17,8 @@ namespace tarvik::test {
 class TestDatabase
 {
 public:
-    explicit TestDatabase(bool demo = false);
+    // host: the server's "host" or "host/port" part of the name.
+    explicit TestDatabase(bool demo = false, const QString& host = QStringLiteral("localhost"));
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
