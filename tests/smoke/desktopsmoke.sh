@@ -46,10 +46,6 @@ step() {
     fi
 }
 
-view() { # the n-th item of "Вид": День Неделя Месяц Задачи Почта Чат
-    menu "Вид" "$1"
-}
-
 # dialog <menu> <n> <caption>: runs the n-th shown item of the menu, waits
 # for the window with exactly that caption, and closes it with Escape.
 dialog() {

@@ -72,6 +72,20 @@ another_window() {
     return 1
 }
 
+boxes() { # the program's windows captioned "Tarvik" but its main window
+    captioned "Tarvik" | grep -v "^$main_window\$"
+}
+
+close_box() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    keys Return
+    for _ in $(seq 1 20); do
+        [ -z "$(boxes)" ] && return 0
+        sleep 0.5
+    done
+    fail "the box did not close"
+}
+
 log_in() { # folder, password: starts the Tarvik there and logs in
     (cd "$1" && exec ./Tarvik >"$1/tarvik.log" 2>&1) &
     pid=$!
@@ -117,7 +131,7 @@ run_session() {
     log_in "$work/worker" 1
     local worker_pid=$pid
     shot "$main_window" 1-worker
-    kill -9 "$worker_pid"
+    { kill -9 "$worker_pid" && wait "$worker_pid"; } 2>/dev/null
     say "the worker's workstation was killed"
 
     log_in "$work" admin
@@ -133,29 +147,28 @@ run_session() {
     sleep "$WAIT"
     shot "$box" 3-loss-shown
     alive "the loss"
-    xdotool windowfocus --sync "$box" 2>/dev/null || true
-    keys Return
-    gone_box=1
-    for _ in $(seq 1 20); do
-        [ -z "$(captioned "Tarvik" | grep -v "^$main_window\$")" ] && { gone_box=0; break; }
-        sleep 0.5
-    done
-    [ "$gone_box" = 0 ] || fail "the error box did not close"
-    # The pages still turn; nothing more is shown while the server is away.
+    close_box "$box"
+    # A command that needs the server is refused with the error display...
     view 4
+    box=$(another_window "Tarvik" "$main_window") || fail "the mail page read nothing and said nothing"
+    sleep "$WAIT"
+    shot "$box" 4-command-refused
+    close_box "$box"
+    # ...and while nobody asks for anything, nothing more is shown.
     view 0
     sleep 12
-    shot "$main_window" 4-no-link
-    [ -z "$(captioned "Tarvik" | grep -v "^$main_window\$")" ] || fail "the loss was shown more than once"
+    shot "$main_window" 5-no-link
+    [ -z "$(boxes)" ] || fail "the loss was shown again without a command"
     alive "the wait without a server"
 
     server_start
     say "the server was started again"
     sleep 8
-    shot "$main_window" 5-link-restored
-    [ -z "$(captioned "Tarvik" | grep -v "^$main_window\$")" ] || fail "an error came after the return"
-    [ "$(sql "SELECT INSYSTEM FROM USERS WHERE NAME = 'Администратор';")" = T ] ||
-        fail "the administrator is not marked present after the return"
+    shot "$main_window" 6-link-restored
+    [ -z "$(boxes)" ] || fail "an error came after the return"
+    local mark
+    mark=$(sql "SELECT INSYSTEM FROM USERS WHERE ID = 1;")
+    [ "$mark" = T ] || fail "the administrator is not marked present after the return: $mark"
 
     # Ruduvo clears the marks the dead workstation left.
     (cd "$work" && exec ./Ruduvo >"$work/ruduvo.log" 2>&1) &
@@ -167,12 +180,17 @@ run_session() {
     xdotool type --delay 100 admin
     keys Return
     clearing=$(window "Очистка состояния пользователей") || fail "no Ruduvo window"
-    shot "$clearing" 6-ruduvo
+    shot "$clearing" 7-ruduvo
     xdotool windowfocus --sync "$clearing" 2>/dev/null || true
     keys Return
     question=$(another_window "Tarvik: Очистка состояния пользователей" "") || fail "Ruduvo did not ask"
-    shot "$question" 7-ruduvo-confirm
+    shot "$question" 8-ruduvo-confirm
     xdotool windowfocus --sync "$question" 2>/dev/null || true
+    keys y
+    local done_box
+    done_box=$(another_window "Tarvik: Очистка состояния пользователей" "") || fail "Ruduvo did not report"
+    shot "$done_box" 9-ruduvo-done
+    xdotool windowfocus --sync "$done_box" 2>/dev/null || true
     keys Return
     for _ in $(seq 1 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
     kill -0 "$pid" 2>/dev/null && fail "Ruduvo did not end after clearing"

@@ -90,3 +90,6 @@ menu() {
     keys "${presses[@]}" Return
 }
 
+view() { # the n-th item of "Вид": День Неделя Месяц Задачи Почта Чат
+    menu "Вид" "$1"
+}
