@@ -145,11 +145,16 @@ void Connection::open()
     dpb += QByteArray("\x01\x00\x00\x00", 4);
 
     const QByteArray name = m_d->params.database.toLocal8Bit();
+    const QString statement = QStringLiteral("CONNECT '%1'").arg(m_d->params.database);
+    // The client reads the name up to its first NUL: a name holding one
+    // (a damaged init.txt) would otherwise open whatever database its
+    // first part names.
+    if (name.contains('\0'))
+        throw ConnectionError(QStringLiteral("invalid database name"), 0, 0, statement);
     ISC_STATUS_ARRAY status;
     api.attach_database(status, 0, name.constData(), &m_d->db, short(dpb.size()), dpb.constData());
     if (status[0] == 1 && status[1]) {
         m_d->db = 0;
-        const QString statement = QStringLiteral("CONNECT '%1'").arg(m_d->params.database);
         // Any refused attachment is a connection failure for the caller.
         try {
             throwStatus(status, statement);

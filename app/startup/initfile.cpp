@@ -15,14 +15,22 @@ bool readFirstLine(const QString& path, QString* line)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray head = f.readLine();
-    if (head.isEmpty())
+    // Room for the longest line, its "\r\n" and the NUL readLine adds; a
+    // line that goes on beyond that is too long to be a name and is not
+    // read further.
+    QByteArray bytes(kMaxFirstLineBytes + 3, Qt::Uninitialized);
+    const qint64 length = f.readLine(bytes.data(), bytes.size());
+    if (length <= 0)
         return false;
-    QByteArray bytes = head;
+    bytes.truncate(length);
     if (bytes.endsWith('\n'))
         bytes.chop(1);
+    else if (!f.atEnd())
+        return false;
     if (bytes.endsWith('\r'))
         bytes.chop(1);
+    if (bytes.size() > kMaxFirstLineBytes)
+        return false;
     *line = QString::fromLocal8Bit(bytes);
     return true;
 }

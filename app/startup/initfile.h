@@ -14,8 +14,14 @@ inline const QString kAutoLine = QStringLiteral("#auto");
 // platform's separators.
 [[nodiscard]] QString automaticDatabase(const QString& programDir);
 
+// The longest first line that can be a database name: the client library
+// takes the name's length as a 16-bit number. Only this much of the file is
+// ever read, so a damaged or hostile file costs no more memory than this.
+inline constexpr qsizetype kMaxFirstLineBytes = 32767;
+
 // Reads the first line of a configuration file, as it stands (only the line
-// break is removed). False when the file is missing, unreadable or empty.
+// break is removed). False when the file is missing, unreadable or empty, or
+// when its first line is longer than kMaxFirstLineBytes.
 [[nodiscard]] bool readFirstLine(const QString& path, QString* line);
 
 // The database name a first line gives: the automatic database for exactly

@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 using namespace tarvik;
 using namespace tarvik::startup;
 
@@ -85,6 +87,50 @@ TEST_F(StartupTest, ConnectionFailureBoxQuotesTheNameAndOffersTheDescription)
                 "указан путь к базе данных\r")));
     EXPECT_TRUE(connectionFailureText(QStringLiteral("x"))
                     .endsWith(QStringLiteral("  5. Ошибка в базе данных\r\rПоказать подробное описание?")));
+}
+
+// A damaged init.txt is a failed start like a missing one: the connection
+// box and no crash. A name with a NUL does not open the database its first
+// part names, and a huge first line is not read into memory.
+TEST_F(StartupTest, EmptyBinaryOrHugeInitFileEndsWithTheConnectionBox)
+{
+    const QString automatic = QDir::toNativeSeparators(m_programDir.path() + QStringLiteral("/db/tk.gdb"));
+    const QByteArray binary("\0\xff\xfe\0\xc3(\x80\0", 8);
+    const QByteArray withNul = database().name().toLocal8Bit() + QByteArray("\0junk", 5);
+    struct
+    {
+        QByteArray init;
+        QString quoted;
+        bool huge;
+    } cases[] = {
+        {"", automatic, false},
+        {binary + "\n", QString::fromLocal8Bit(binary), false},
+        {withNul + "\n", QString::fromLocal8Bit(withNul), false},
+        {{}, automatic, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.huge ? std::string("50 MB line") : c.init.toStdString());
+        m_platform.clearMessages();
+        writeInit(c.init);
+        if (c.huge) {
+            QFile f(m_programDir.filePath(QStringLiteral("init.txt")));
+            f.open(QIODevice::WriteOnly);
+            const QByteArray chunk(1 << 20, 'x');
+            for (int i = 0; i < 50; ++i)
+                f.write(chunk);
+        }
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        m_platform.queueAnswer(false);
+        TfmMain window(m_programDir.path());
+        EXPECT_FALSE(window.connectDatabase());
+        ASSERT_EQ(m_platform.messages().size(), 1);
+        EXPECT_EQ(m_platform.messages().at(0).text, connectionFailureText(c.quoted));
+        EXPECT_EQ(window.loginDialog(), nullptr);
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 40 * 1024) << "peak grew by more than 40 MB";
+    }
 }
 
 TEST_F(StartupTest, LoginDialogPreselectsRememberedUserAndRemembersTheNewOne)
