@@ -150,7 +150,7 @@ void Connection::open()
     // (a damaged init.txt) would otherwise open whatever database its
     // first part names.
     if (name.contains('\0'))
-        throw ConnectionError(QStringLiteral("invalid database name"), 0, 0, statement);
+        throw ConnectionError(QStringLiteral("Недопустимое имя базы данных"), 0, 0, statement);
     ISC_STATUS_ARRAY status;
     api.attach_database(status, 0, name.constData(), &m_d->db, short(dpb.size()), dpb.constData());
     if (status[0] == 1 && status[1]) {
