@@ -85,7 +85,8 @@ QStringList unencodable(const QString& text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (byteOf(text.at(i).unicode()) >= 0)
             continue;
-        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
         const QString character = text.mid(i, pair ? 2 : 1);
         if (!found.contains(character))
             found << character;
@@ -107,7 +108,8 @@ QString quoted(const QStringList& characters)
         const char32_t code = c.toUcs4().value(0);
         const bool visible = QChar::isPrint(code) && !QChar::isSpace(code);
         items << (visible ? QStringLiteral("«%1»").arg(c)
-                          : QStringLiteral("U+%1").arg(QString::number(code, 16).toUpper().rightJustified(4, u'0')));
+                          : QStringLiteral("U+%1").arg(
+                                QString::number(code, 16).toUpper().rightJustified(4, u'0')));
     }
     QString list = items.join(QStringLiteral(", "));
     if (characters.size() > kShown)
@@ -119,8 +121,9 @@ QString quoted(const QStringList& characters)
 
 QString cannotStoreText(const QStringList& characters)
 {
-    return (characters.size() == 1 ? QStringLiteral("Символ %1 нельзя сохранить в базе данных. Измените текст.")
-                                   : QStringLiteral("Символы %1 нельзя сохранить в базе данных. Измените текст."))
+    return (characters.size() == 1
+                ? QStringLiteral("Символ %1 нельзя сохранить в базе данных. Измените текст.")
+                : QStringLiteral("Символы %1 нельзя сохранить в базе данных. Измените текст."))
         .arg(quoted(characters));
 }
 

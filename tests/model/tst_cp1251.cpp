@@ -48,8 +48,8 @@ TEST(Cp1251, CharacterOutsideCodePageIsClearError)
     }
     // Every character once, an emoji whole, an invisible one by its code.
     EXPECT_EQ(cp1251::unencodable(QStringLiteral("😀 中文 ğ € 中\u200B")),
-              (QStringList{QStringLiteral("😀"), QStringLiteral("中"), QStringLiteral("文"), QStringLiteral("ğ"),
-                           QStringLiteral("\u200B")}));
+              (QStringList{QStringLiteral("😀"), QStringLiteral("中"), QStringLiteral("文"),
+                           QStringLiteral("ğ"), QStringLiteral("\u200B")}));
     EXPECT_EQ(cp1251::cannotStoreText({QStringLiteral("😀"), QStringLiteral("\u200B")}),
               QStringLiteral("Символы «😀», U+200B нельзя сохранить в базе данных. Измените текст."));
 }
