@@ -2,6 +2,7 @@
 
 #include "dberror.h"
 
+#include <QChar>
 #include <QList>
 
 #include <array>
@@ -62,16 +63,9 @@ QByteArray encode(const QString& text)
     QByteArray out(text.size(), Qt::Uninitialized);
     char* dst = out.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        const int b = byteOf(c);
-        if (b < 0) {
-            const QString shown = text.mid(i, text.at(i).isHighSurrogate() ? 2 : 1);
-            const QString hex =
-                QString::number(shown.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
-            throw EncodingError(QStringLiteral("Текст содержит символ «%1» (U+%2), который нельзя сохранить "
-                                               "в базе данных (кодировка WIN1251).")
-                                    .arg(shown, hex));
-        }
+        const int b = byteOf(text.at(i).unicode());
+        if (b < 0)
+            throw EncodingError(cannotStoreText(unencodable(text)));
         dst[i] = static_cast<char>(b);
     }
     return out;
@@ -83,6 +77,64 @@ bool canEncode(const QString& text)
         if (byteOf(c.unicode()) < 0)
             return false;
     return true;
+}
+
+QStringList unencodable(const QString& text)
+{
+    QStringList found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (byteOf(text.at(i).unicode()) >= 0)
+            continue;
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const QString character = text.mid(i, pair ? 2 : 1);
+        if (!found.contains(character))
+            found << character;
+        if (pair)
+            ++i;
+    }
+    return found;
+}
+
+namespace {
+
+QString quoted(const QStringList& characters)
+{
+    // Enough to find them in the text; a pasted page of Chinese needs no
+    // message a page long.
+    constexpr qsizetype kShown = 10;
+    QStringList items;
+    for (const QString& c : characters.mid(0, kShown)) {
+        const char32_t code = c.toUcs4().value(0);
+        const bool visible = QChar::isPrint(code) && !QChar::isSpace(code);
+        items << (visible ? QStringLiteral("«%1»").arg(c)
+                          : QStringLiteral("U+%1").arg(
+                                QString::number(code, 16).toUpper().rightJustified(4, u'0')));
+    }
+    QString list = items.join(QStringLiteral(", "));
+    if (characters.size() > kShown)
+        list += QStringLiteral(" и другие");
+    return list;
+}
+
+} // namespace
+
+QString cannotStoreText(const QStringList& characters)
+{
+    return (characters.size() == 1
+                ? QStringLiteral("Символ %1 нельзя сохранить в базе данных. Измените текст.")
+                : QStringLiteral("Символы %1 нельзя сохранить в базе данных. Измените текст."))
+        .arg(quoted(characters));
+}
+
+QString cannotSearchText(const QStringList& characters)
+{
+    return (characters.size() == 1
+                ? QStringLiteral("Символ %1 не может храниться в базе данных, по нему ничего не найти. "
+                                 "Измените текст.")
+                : QStringLiteral("Символы %1 не могут храниться в базе данных, по ним ничего не найти. "
+                                 "Измените текст."))
+        .arg(quoted(characters));
 }
 
 } // namespace tarvik::db::cp1251

@@ -205,8 +205,44 @@ bool Statement::isCurrent() const
     return m_connection.db != 0 && m_connection.epoch == m_epoch;
 }
 
+std::vector<QByteArray> Statement::encodeTexts(const QVariantList& values)
+{
+    const int count = m_in.count();
+    std::vector<QByteArray> texts(static_cast<size_t>(count));
+    QStringList unencodable;
+    for (int i = 0; i < count && i < values.size(); ++i) {
+        const QVariant& v = values.at(i);
+        if (v.isNull() || (v.typeId() != QMetaType::QString && v.typeId() != QMetaType::QByteArray))
+            continue;
+        if (v.typeId() == QMetaType::QByteArray) {
+            texts[size_t(i)] = v.toByteArray();
+        } else {
+            const QString text = v.toString();
+            for (const QString& c : cp1251::unencodable(text))
+                if (!unencodable.contains(c))
+                    unencodable << c;
+            if (unencodable.isEmpty())
+                texts[size_t(i)] = cp1251::encode(text);
+        }
+        const bool blob = (m_in.var(i).sqltype & ~1) == SQL_BLOB;
+        if (!blob && texts[size_t(i)].size() > kMaxTextParameter)
+            throw DbError(QStringLiteral("Текст параметра :%1 слишком длинный (%2 байт).")
+                              .arg(m_parsed.markers.value(i))
+                              .arg(texts[size_t(i)].size()),
+                          0, 0, m_text);
+    }
+    if (!unencodable.isEmpty())
+        throw EncodingError(m_kind == Kind::Select ? cp1251::cannotSearchText(unencodable)
+                                                   : cp1251::cannotStoreText(unencodable),
+                            0, 0, m_text);
+    return texts;
+}
+
 void Statement::bind(const QVariantList& values)
 {
+    // Every text is converted before anything is bound: a text the code page
+    // cannot hold stops the statement before a blob of it is written.
+    const std::vector<QByteArray> texts = encodeTexts(values);
     const int count = m_in.count();
     for (int i = 0; i < count; ++i) {
         XSQLVAR& var = m_in.var(i);
@@ -218,15 +254,13 @@ void Statement::bind(const QVariantList& values)
             *var.sqlind = -1;
             continue;
         }
+        const bool textual = v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray;
         var.sqlscale = 0;
-        if (described == SQL_BLOB &&
-            (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray)) {
-            const QByteArray bytes =
-                v.typeId() == QMetaType::QByteArray ? v.toByteArray() : cp1251::encode(v.toString());
+        if (described == SQL_BLOB && textual) {
             var.sqltype = SQL_BLOB | 1;
             var.sqllen = sizeof(ISC_QUAD);
             auto* id = reinterpret_cast<ISC_QUAD*>(m_in.buffer(i, sizeof(ISC_QUAD)));
-            writeBlob(bytes, id);
+            writeBlob(texts[size_t(i)], id);
         } else if (isInteger(v)) {
             var.sqltype = SQL_INT64 | 1;
             var.sqllen = 8;
@@ -249,16 +283,11 @@ void Statement::bind(const QVariantList& values)
         } else {
             // Text, and anything else as its text: the server converts it to
             // the parameter's type (dates as "d.m.yyyy hh:mm:ss").
-            const QByteArray bytes =
-                v.typeId() == QMetaType::QByteArray ? v.toByteArray() : cp1251::encode(v.toString());
-            if (bytes.size() > kMaxTextParameter)
-                throw DbError(QStringLiteral("Текст параметра :%1 слишком длинный (%2 байт).")
-                                  .arg(m_parsed.markers.value(i))
-                                  .arg(bytes.size()),
-                              0, 0, m_text);
-            const bool textual = described == SQL_TEXT || described == SQL_VARYING;
+            // (Texts were measured against the limit with the encoding.)
+            const QByteArray bytes = textual ? texts[size_t(i)] : cp1251::encode(v.toString());
+            const bool textColumn = described == SQL_TEXT || described == SQL_VARYING;
             var.sqltype = SQL_TEXT | 1;
-            if (!textual)
+            if (!textColumn)
                 var.sqlsubtype = 0;
             var.sqllen = short(bytes.size());
             char* buf = m_in.buffer(i, size_t(qMax<qsizetype>(bytes.size(), 1)));

@@ -70,6 +70,9 @@ public:
 
 private:
     void nameColumns();
+    // The texts among values in the code page (empty for the others);
+    // throws EncodingError naming every character none of them can hold.
+    [[nodiscard]] std::vector<QByteArray> encodeTexts(const QVariantList& values);
     void bind(const QVariantList& values);
     void readRow(QVariant* row);
     [[nodiscard]] QVariant readColumn(int i);

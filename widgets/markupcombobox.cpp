@@ -4,7 +4,9 @@
 #include "markupitemdelegate.h"
 #include "markuprenderer.h"
 
+#include <QHelpEvent>
 #include <QStylePainter>
+#include <QToolTip>
 
 namespace tarvik::widgets {
 
@@ -31,12 +33,61 @@ QString MarkupComboBox::markupItem(int position) const
     return itemData(position, MarkupRole).toString();
 }
 
+namespace {
+// Characters of an average width the closed box makes room for at most.
+constexpr int kWidestItem = 40;
+} // namespace
+
+int MarkupComboBox::widthCap() const
+{
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize content(fontMetrics().averageCharWidth() * kWidestItem, fontMetrics().height());
+    return style()->sizeFromContents(QStyle::CT_ComboBox, &option, content, this).width();
+}
+
 QSize MarkupComboBox::sizeHint() const
 {
     QSize hint = QComboBox::sizeHint();
     for (int i = 0; i < count(); ++i)
         hint.setHeight(std::max(hint.height(), MarkupRenderer::sizeOf(markupItem(i), font()).height() + 6));
+    hint.setWidth(std::min(hint.width(), widthCap()));
     return hint;
+}
+
+QSize MarkupComboBox::minimumSizeHint() const
+{
+    QSize hint = QComboBox::minimumSizeHint();
+    hint.setWidth(std::min(hint.width(), widthCap()));
+    return hint;
+}
+
+QRect MarkupComboBox::fieldRect() const
+{
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    return style()
+        ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this)
+        .adjusted(2, 0, -2, 0);
+}
+
+QString MarkupComboBox::cutText() const
+{
+    if (currentIndex() < 0 || MarkupRenderer(markupItem(currentIndex()), font(), fieldRect()).fits())
+        return {};
+    return currentText();
+}
+
+bool MarkupComboBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+        const QString text = cutText();
+        if (!text.isEmpty()) {
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+            return true;
+        }
+    }
+    return QComboBox::event(event);
 }
 
 void MarkupComboBox::paintEvent(QPaintEvent*)
@@ -49,9 +100,7 @@ void MarkupComboBox::paintEvent(QPaintEvent*)
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     if (currentIndex() < 0)
         return;
-    const QRect field =
-        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    MarkupRenderer(markupItem(currentIndex()), font(), field.adjusted(2, 0, -2, 0))
+    MarkupRenderer(markupItem(currentIndex()), font(), fieldRect())
         .paint(painter, palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
 }
 

@@ -22,10 +22,21 @@ public:
     [[nodiscard]] int selectedPosition() const { return currentIndex(); }
     void selectPosition(int position) { setCurrentIndex(position); }
 
+    // Wide enough for any ordinary item; a longer one (a user name of a
+    // hundred letters) is cut in the closed box, so that the window holding
+    // the box never grows past the screen. The open list shows it whole.
     [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+    // The chosen item's whole text while the closed box cuts it, else empty.
+    [[nodiscard]] QString cutText() const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    [[nodiscard]] int widthCap() const;
+    [[nodiscard]] QRect fieldRect() const;
 };
 
 } // namespace tarvik::widgets

@@ -1,9 +1,13 @@
 #include "markupitemdelegate.h"
 
+#include "markupconverter.h"
 #include "markuprenderer.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace tarvik::widgets {
 
@@ -53,6 +57,31 @@ QString MarkupItemDelegate::anchorAt(const QStyleOptionViewItem& option, const Q
     QStyleOptionViewItem opt = option;
     const QRect rect = textRect(opt, index);
     return MarkupRenderer(markupOf(index), opt.font, rect, Qt::AlignLeft | Qt::AlignVCenter).anchorAt(point);
+}
+
+QString MarkupItemDelegate::cutText(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (!index.isValid() || index.data(Qt::ToolTipRole).isValid())
+        return {};
+    QStyleOptionViewItem opt = option;
+    const QRect rect = textRect(opt, index);
+    const QString markup = markupOf(index);
+    if (MarkupRenderer(markup, opt.font, rect, Qt::AlignLeft | Qt::AlignVCenter).fits())
+        return {};
+    return MarkupConverter::standard().toPlainText(markup);
+}
+
+bool MarkupItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                   const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event && event->type() == QEvent::ToolTip) {
+        const QString text = cutText(option, index);
+        if (!text.isEmpty()) {
+            QToolTip::showText(event->globalPos(), text, view, option.rect);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 } // namespace tarvik::widgets

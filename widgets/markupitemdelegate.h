@@ -23,6 +23,11 @@ public:
     // The link target under point in the item drawn with option, or empty.
     [[nodiscard]] QString anchorAt(const QStyleOptionViewItem& option, const QModelIndex& index,
                                    const QPoint& point) const;
+    // The whole text of an item its cell cuts (a long user name), for its
+    // tooltip; empty when it fits or the model gives a tooltip of its own.
+    [[nodiscard]] QString cutText(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 private:
     [[nodiscard]] static QString markupOf(const QModelIndex& index);

@@ -3,6 +3,7 @@
 #include "markupconverter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QTextDocument>
 #include <QTextOption>
@@ -54,17 +55,36 @@ QPointF MarkupRenderer::origin() const
     return {std::max<qreal>(x, m_rect.left()), std::max<qreal>(y, m_rect.top())};
 }
 
+bool MarkupRenderer::fits() const
+{
+    return m_document->size().width() <= m_rect.width();
+}
+
 void MarkupRenderer::paint(QPainter& painter, const QColor& textColor) const
 {
+    const QString ellipsis(QChar(0x2026));
+    const QFontMetrics metrics(m_document->defaultFont());
+    const bool cut = !fits();
+    QRect shown = m_rect;
+    if (cut)
+        shown.setRight(m_rect.right() - metrics.horizontalAdvance(ellipsis));
     painter.save();
-    painter.setClipRect(m_rect, Qt::IntersectClip);
+    painter.setClipRect(shown, Qt::IntersectClip);
     const QPointF at = origin();
     painter.translate(at);
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, textColor);
-    context.clip = QRectF(m_rect).translated(-at);
+    context.clip = QRectF(shown).translated(-at);
     m_document->documentLayout()->draw(&painter, context);
     painter.restore();
+    if (cut) {
+        painter.save();
+        painter.setFont(m_document->defaultFont());
+        painter.setPen(textColor);
+        const QRect tail(shown.right() + 1, m_rect.top(), m_rect.right() - shown.right(), m_rect.height());
+        painter.drawText(tail, int(Qt::AlignLeft | (m_alignment & Qt::AlignVertical_Mask)), ellipsis);
+        painter.restore();
+    }
 }
 
 QString MarkupRenderer::anchorAt(const QPoint& point) const

@@ -1,12 +1,15 @@
 #include "markupstatusbar.h"
 
+#include "markupconverter.h"
 #include "markuprenderer.h"
 #include "platform.h"
 
+#include <QHelpEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
+#include <QToolTip>
 
 namespace tarvik::widgets {
 
@@ -109,6 +112,34 @@ QSize MarkupStatusBar::minimumSizeHint() const
     return {0, sizeHint().height()};
 }
 
+QString MarkupStatusBar::cutText(int panel) const
+{
+    if (panel < 0 || panel >= panelCount())
+        return {};
+    const Panel& p = m_panels[panel];
+    const QRect content = contentRect(panel);
+    if (!p.rich)
+        return fontMetrics().horizontalAdvance(p.text) > content.width() ? p.text : QString();
+    if (MarkupRenderer(p.text, font(), content).fits())
+        return {};
+    return MarkupConverter::standard().toPlainText(p.text).trimmed();
+}
+
+bool MarkupStatusBar::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int panel = panelAt(help->pos());
+        const QString text = cutText(panel);
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this, panelRect(panel));
+        return true;
+    }
+    return QStatusBar::event(event);
+}
+
 void MarkupStatusBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -127,7 +158,8 @@ void MarkupStatusBar::paintEvent(QPaintEvent*)
             painter.save();
             painter.setClipRect(content);
             painter.setPen(textColor);
-            painter.drawText(content, int(alignment), panel.text);
+            painter.drawText(content, int(alignment),
+                             fontMetrics().elidedText(panel.text, Qt::ElideRight, content.width()));
             painter.restore();
         }
     }

@@ -35,11 +35,14 @@ public:
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
+    // A panel's whole text while its width cuts it (for its tooltip), else empty.
+    [[nodiscard]] QString cutText(int panel) const;
 
 signals:
     void linkClicked(int panel, const QString& href);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

@@ -88,6 +88,14 @@ void TfmAddSound::browseClick()
     const QString file = platform().chooseOpenFile(this, QStringLiteral("Wav файл|*.wav"), path());
     if (file.isEmpty())
         return;
+    // The box would cut a longer path without a word, and the sound stored
+    // would be another file or none.
+    if (file.size() > kPathLength) {
+        platform().notice(QStringLiteral("Путь к файлу длиннее %1 знаков и не может быть сохранён. "
+                                         "Выберите файл с более коротким путём.")
+                              .arg(kPathLength));
+        return;
+    }
     m_edPath->setText(file);
     m_play->clearMark();
 }

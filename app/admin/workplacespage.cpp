@@ -26,6 +26,10 @@ WorkPlacesPage::WorkPlacesPage(OptionLists& lists, QWidget* parent)
     m_cbUsers->setObjectName(QStringLiteral("cbUsers"));
     m_cbUsers->setToolTip(QStringLiteral("Выберете управляющего"));
     m_cbUsers->setMinimumWidth(180);
+    // A boss's name may be a hundred letters long: the box keeps to an
+    // ordinary width, the open list shows names whole.
+    m_cbUsers->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cbUsers->setMinimumContentsLength(24);
     toolBar()->addWidget(m_cbUsers);
     connect(m_cbUsers, &QComboBox::activated, this, &WorkPlacesPage::cbUsersChange);
     connect(m_sbAddPlace, &QToolButton::clicked, this, &WorkPlacesPage::sbAddPlaceClick);

@@ -1,18 +1,19 @@
 #include "tfmaddtexts.h"
 
 #include "dialogbar.h"
+#include "elidedlabel.h"
 #include "markupcombobox.h"
 #include "messagingpictures.h"
 #include "platform.h"
 #include "query.h"
 #include "roles.h"
+#include "textlimit.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -64,16 +65,15 @@ TfmAddTexts::TfmAddTexts(Mode mode, QWidget* parent) : QDialog(parent), m_mode(m
     m_cbUsers = new widgets::MarkupComboBox(this);
     m_cbUsers->setObjectName(QStringLiteral("cbUsers"));
     connect(m_cbUsers, &QComboBox::currentIndexChanged, this, &TfmAddTexts::cbUsersChange);
-    m_lbUserName = new QLabel(this);
+    m_lbUserName = new widgets::ElidedLabel(this);
     m_lbUserName->setObjectName(QStringLiteral("lbUserName"));
-    m_lbUserName->setTextFormat(Qt::PlainText);
     m_edSubj = new QLineEdit(this);
     m_edSubj->setObjectName(QStringLiteral("edSubj"));
     m_edSubj->setMaxLength(kSubjectLength);
     m_meBody = new QPlainTextEdit(this);
     m_meBody->setObjectName(QStringLiteral("meBody"));
     m_meBody->installEventFilter(this);
-    connect(m_meBody, &QPlainTextEdit::textChanged, this, &TfmAddTexts::limitBody);
+    widgets::TextLimit::apply(m_meBody, kBodyLength);
 
     const bool fixed = mode != Mode::New;
     m_cbUsers->setVisible(!fixed);
@@ -147,19 +147,6 @@ void TfmAddTexts::cbUsersChange(int position)
 {
     if (m_mode == Mode::New)
         m_bar->okButton()->setEnabled(position >= 0);
-}
-
-void TfmAddTexts::limitBody()
-{
-    const QString text = m_meBody->toPlainText();
-    if (text.size() <= kBodyLength)
-        return;
-    QTextCursor cursor = m_meBody->textCursor();
-    const int position = qMin(cursor.position(), kBodyLength);
-    m_meBody->setPlainText(text.left(kBodyLength));
-    cursor = m_meBody->textCursor();
-    cursor.setPosition(position);
-    m_meBody->setTextCursor(cursor);
 }
 
 bool TfmAddTexts::eventFilter(QObject* watched, QEvent* event)

@@ -66,8 +66,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void limitBody();
-
     Mode m_mode;
     bool m_confirmed = false;
     int m_fixedRecipient = 0;

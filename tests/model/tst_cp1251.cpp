@@ -44,7 +44,12 @@ TEST(Cp1251, CharacterOutsideCodePageIsClearError)
         (void)cp1251::encode(QStringLiteral("Задача 日"));
         FAIL() << "no error";
     } catch (const EncodingError& e) {
-        EXPECT_TRUE(e.text().contains(QStringLiteral("«日»"))) << e.text().toStdString();
-        EXPECT_TRUE(e.text().contains(QStringLiteral("U+65E5"))) << e.text().toStdString();
+        EXPECT_EQ(e.text(), QStringLiteral("Символ «日» нельзя сохранить в базе данных. Измените текст."));
     }
+    // Every character once, an emoji whole, an invisible one by its code.
+    EXPECT_EQ(cp1251::unencodable(QStringLiteral("😀 中文 ğ € 中\u200B")),
+              (QStringList{QStringLiteral("😀"), QStringLiteral("中"), QStringLiteral("文"),
+                           QStringLiteral("ğ"), QStringLiteral("\u200B")}));
+    EXPECT_EQ(cp1251::cannotStoreText({QStringLiteral("😀"), QStringLiteral("\u200B")}),
+              QStringLiteral("Символы «😀», U+200B нельзя сохранить в базе данных. Измените текст."));
 }
