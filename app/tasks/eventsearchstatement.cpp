@@ -4,18 +4,6 @@
 
 namespace tarvik::tasks {
 
-QString likeLiteral(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        if (c == u'\\' || c == u'%' || c == u'_')
-            out += u'\\';
-        out += c;
-    }
-    return out;
-}
-
 EventSearchStatement EventSearchStatement::build(const QString& key, SearchScope scope, bool period,
                                                  QDate start, QDate end)
 {
@@ -24,22 +12,18 @@ EventSearchStatement EventSearchStatement::build(const QString& key, SearchScope
         return s;
     s.lines << QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(" FROM Events WHERE");
     if (!key.isEmpty()) {
-        // The escaped key may be longer than the column it is looked for in:
-        // typed by its own length, the pattern is never cut by the server.
-        const QString pattern = QLatin1Char('%') + likeLiteral(key) + QLatin1Char('%');
-        const QString like = QStringLiteral("LIKE CAST(:KEY AS VARCHAR(%1)) ESCAPE '\\'").arg(pattern.size());
         switch (scope) {
         case SearchScope::Everywhere:
-            s.lines << QStringLiteral("(Header %1 OR Comment %1)").arg(like);
+            s.lines << QStringLiteral("(Header LIKE :KEY OR Comment LIKE :KEY)");
             break;
         case SearchScope::Header:
-            s.lines << QStringLiteral("(Header %1)").arg(like);
+            s.lines << QStringLiteral("(Header LIKE :KEY)");
             break;
         case SearchScope::Text:
-            s.lines << QStringLiteral("(Comment %1)").arg(like);
+            s.lines << QStringLiteral("(Comment LIKE :KEY)");
             break;
         }
-        s.params.insert(QStringLiteral("KEY"), pattern);
+        s.params.insert(QStringLiteral("KEY"), QLatin1Char('%') + key + QLatin1Char('%'));
     }
     if (period) {
         if (!key.isEmpty())

@@ -18,8 +18,8 @@ enum class SearchScope
 // The search's statement, one piece per line, with its parameters. The key
 // text and the dates travel as parameters (:KEY, :STARTDATE, :ENDDATE), so a
 // key with quotes finds what it says and the period means the same whatever
-// the workstation's date format. The key is found as typed: "50%" finds
-// "50%", not "500"; letter case counts, as with any LIKE.
+// the workstation's date format; "%" and "_" in the key still act as the
+// LIKE wildcards they are.
 struct EventSearchStatement
 {
     QStringList lines;
@@ -31,10 +31,6 @@ struct EventSearchStatement
     [[nodiscard]] QString text() const { return lines.join(QLatin1Char('\n')); }
     [[nodiscard]] bool isEmpty() const { return lines.isEmpty(); }
 };
-
-// text as a LIKE pattern that matches only itself: "%", "_" and the escape
-// character "\" itself are each preceded by "\".
-[[nodiscard]] QString likeLiteral(const QString& text);
 
 // The clearing's statements: the events of a period, or every finished one.
 // The period's dates are parameters as well.
