@@ -111,12 +111,21 @@ QImage Pictures::programImage(int size)
     return image;
 }
 
-QIcon Pictures::programIcon()
+namespace {
+
+QIcon iconOf(QImage (*image)(int))
 {
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(programImage(size)));
+        icon.addPixmap(QPixmap::fromImage(image(size)));
     return icon;
+}
+
+} // namespace
+
+QIcon Pictures::programIcon()
+{
+    return iconOf(&Pictures::programImage);
 }
 
 QImage Pictures::utilityImage(int size)
@@ -134,10 +143,7 @@ QImage Pictures::utilityImage(int size)
 
 QIcon Pictures::utilityIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(utilityImage(size)));
-    return icon;
+    return iconOf(&Pictures::utilityImage);
 }
 
 } // namespace tarvik::widgets

@@ -157,15 +157,7 @@ run_session() { # role
     echo "desktopsmoke: leaving"
     open_first_menu
     keys Down Return
-    local rc=
-    for _ in $(seq 1 60); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            rc=$?
-            break
-        fi
-        sleep 0.5
-    done
+    await_exit 30
     [ -n "$rc" ] || { kill "$pid"; fail "Tarvik did not end after Выход"; }
     [ "$rc" = 0 ] || fail "Tarvik ended with exit code $rc as $role (see $work/tarvik.log)"
     echo "desktopsmoke: $role session ended with 0"

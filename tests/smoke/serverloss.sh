@@ -105,20 +105,13 @@ refused_start() { # name, folder, extra environment...
     shift 2
     (cd "$folder" && exec env "$@" ./Tarvik >"$folder/tarvik.log" 2>&1) &
     pid=$!
-    local box rc=
+    local box
     box=$(window "Tarvik") || fail "no box for $name"
     sleep "$WAIT"
     shot "$box" "$name"
     xdotool windowfocus --sync "$box" 2>/dev/null || true
     keys Escape
-    for _ in $(seq 1 20); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            rc=$?
-            break
-        fi
-        sleep 0.5
-    done
+    await_exit 10
     [ -n "$rc" ] || { kill "$pid"; fail "Tarvik did not end after the box for $name"; }
     [ "$rc" -le 1 ] || fail "Tarvik ended with $rc after the box for $name"
     say "$name: the box, then exit code $rc"
@@ -201,15 +194,7 @@ run_session() {
     pid=$admin_pid
     open_first_menu
     keys Down Return
-    local rc=
-    for _ in $(seq 1 60); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            rc=$?
-            break
-        fi
-        sleep 0.5
-    done
+    await_exit 30
     [ -n "$rc" ] || { kill "$pid"; fail "Tarvik did not end after Выход"; }
     [ "$rc" = 0 ] || fail "Tarvik ended with exit code $rc (see $work/tarvik.log)"
     say "Tarvik ended with 0"

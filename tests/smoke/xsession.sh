@@ -46,6 +46,21 @@ gone() { # waits until no window captioned exactly $1 is shown
     return 1
 }
 
+# Sets rc to the exit code of the program $pid once it ends, waited for up
+# to $1 seconds; rc is empty when it still runs then. (Not for $(...): only
+# this shell may wait for its own children.)
+await_exit() {
+    rc=
+    for _ in $(seq 1 $(($1 * 2))); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            rc=$?
+            return 0
+        fi
+        sleep 0.5
+    done
+}
+
 keys() {
     xdotool key --delay 150 "$@"
     sleep "$WAIT"
