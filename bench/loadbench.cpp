@@ -93,8 +93,9 @@ QMap<int, QJsonObject> seed(const QString& database, int workstations)
     c.open();
     c.startTransaction();
     const int boss = int(c.generatorValue(QStringLiteral("USERS_ID")));
-    const QString addUser = QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID, SNEVENT) "
-                                           "VALUES (:I, :N, 'Pw', 'F', :B, :BI, 'T')");
+    const QString addUser =
+        QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID, SNEVENT) "
+                       "VALUES (:I, :N, 'Pw', 'F', :B, :BI, 'T')");
     c.execute(addUser, {{QStringLiteral("I"), boss},
                         {QStringLiteral("N"), QStringLiteral("Шеф")},
                         {QStringLiteral("B"), QStringLiteral("T")},
@@ -114,11 +115,12 @@ QMap<int, QJsonObject> seed(const QString& database, int workstations)
                             {QStringLiteral("B"), QStringLiteral("F")},
                             {QStringLiteral("BI"), boss}});
         for (int p = 0; p < kWorkPlaces; ++p)
-            c.execute(QStringLiteral("INSERT INTO USERWORKPLACE (ID, USERID, WORKPLACEID, WVIEW, WEDIT) "
-                                     "VALUES (GEN_ID(USERWORKPLACE_ID, 1), :U, :W, 'T', :E)"),
-                      {{QStringLiteral("U"), id},
-                       {QStringLiteral("W"), places.at(p)},
-                       {QStringLiteral("E"), p == s % kWorkPlaces ? QStringLiteral("F") : QStringLiteral("T")}});
+            c.execute(
+                QStringLiteral("INSERT INTO USERWORKPLACE (ID, USERID, WORKPLACEID, WVIEW, WEDIT) "
+                               "VALUES (GEN_ID(USERWORKPLACE_ID, 1), :U, :W, 'T', :E)"),
+                {{QStringLiteral("U"), id},
+                 {QStringLiteral("W"), places.at(p)},
+                 {QStringLiteral("E"), p == s % kWorkPlaces ? QStringLiteral("F") : QStringLiteral("T")}});
     }
     const QDate today = QDate::currentDate();
     for (int p = 0; p < kWorkPlaces; ++p)
@@ -240,8 +242,8 @@ void printFigures(const Args& args, const QList<JournalEntry>& all, const CheckR
     const Figures cf = figures(conflictLatency);
     std::printf("conflict_report_ms p50=%.1f p95=%.1f max=%.1f\n", cf.p50, cf.p95, cf.max);
     const Figures al = figures(alertMs);
-    std::printf("alerts=%d without_reload=%d alert_to_reload_ms p50=%.1f p95=%.1f max=%.1f\n", alerts, unreloaded,
-                al.p50, al.p95, al.max);
+    std::printf("alerts=%d without_reload=%d alert_to_reload_ms p50=%.1f p95=%.1f max=%.1f\n", alerts,
+                unreloaded, al.p50, al.p95, al.max);
     for (auto it = refusals.constBegin(); it != refusals.constEnd(); ++it)
         std::printf("refusal x%d: %s\n", it.value(), qPrintable(it.key()));
     for (auto it = errors.constBegin(); it != errors.constEnd(); ++it)
@@ -263,8 +265,8 @@ int runParent(const Args& args)
     // The server runs as another user when it was not started by us.
     QFile::setPermissions(dir.path(), QFile::Permissions(0x7777));
     const bool own = args.database.isEmpty();
-    const QString database = own ? QStringLiteral("localhost:") + dir.filePath(QStringLiteral("load.gdb"))
-                                 : args.database;
+    const QString database =
+        own ? QStringLiteral("localhost:") + dir.filePath(QStringLiteral("load.gdb")) : args.database;
     db::createDatabase(database, false);
     const QMap<int, QJsonObject> seeded = seed(database, args.workstations);
 
@@ -277,16 +279,17 @@ int runParent(const Args& args)
         p->setStandardErrorFile(dir.filePath(QStringLiteral("station%1.err").arg(s)));
         p->start(QCoreApplication::applicationFilePath(),
                  {QStringLiteral("--station"), QString::number(s), QStringLiteral("--database"), database,
-                  QStringLiteral("--user"), userName(s), QStringLiteral("--seconds"), QString::number(args.seconds),
-                  QStringLiteral("--journal"), dir.filePath(QStringLiteral("station%1.jsonl").arg(s)),
-                  QStringLiteral("--seed"), QString::number(1000 + s)});
+                  QStringLiteral("--user"), userName(s), QStringLiteral("--seconds"),
+                  QString::number(args.seconds), QStringLiteral("--journal"),
+                  dir.filePath(QStringLiteral("station%1.jsonl").arg(s)), QStringLiteral("--seed"),
+                  QString::number(1000 + s)});
         stations.push_back(std::move(p));
     }
     for (size_t i = 0; i < stations.size(); ++i) {
         const QByteArray line = readLine(*stations[i], kLoginTimeoutMs);
         if (line != "logged_in")
-            throw std::runtime_error("workstation " + std::to_string(i + 1) + " did not log in: " +
-                                     line.toStdString());
+            throw std::runtime_error("workstation " + std::to_string(i + 1) +
+                                     " did not log in: " + line.toStdString());
     }
     for (auto& p : stations)
         p->write("go\n");

@@ -53,8 +53,7 @@ class Checker
 public:
     Checker(db::Connection& c, const QList<JournalEntry>& ops, const QMap<int, QJsonObject>& seeded)
         : m_c(c), m_ops(ops), m_seeded(seeded)
-    {
-    }
+    {}
 
     CheckResult run()
     {
@@ -112,8 +111,8 @@ private:
 
     void checkEvents()
     {
-        const QList<Row> events = rows(
-            m_c, QStringLiteral("SELECT ID, %1 FROM EVENTS").arg(checkedEventColumns().join(QStringLiteral(", "))));
+        const QList<Row> events = rows(m_c, QStringLiteral("SELECT ID, %1 FROM EVENTS")
+                                                .arg(checkedEventColumns().join(QStringLiteral(", "))));
         QHash<int, Row> byId;
         for (const Row& row : events) {
             byId.insert(row.value(QStringLiteral("ID")).toInt(), row);
@@ -131,7 +130,8 @@ private:
                 continue;
             if (e.key == 0) {
                 if (e.creates)
-                    note(m_r.lost, QStringLiteral("%1%2 committed but its row was not found").arg(e.op, e.marker));
+                    note(m_r.lost,
+                         QStringLiteral("%1%2 committed but its row was not found").arg(e.op, e.marker));
                 continue;
             }
             m_byKey[e.key].append(&e);
@@ -149,7 +149,8 @@ private:
                 continue;
             }
             if (removed) {
-                note(m_r.lost, QStringLiteral("event %1 was deleted (committed) but is still there").arg(key));
+                note(m_r.lost,
+                     QStringLiteral("event %1 was deleted (committed) but is still there").arg(key));
                 continue;
             }
             for (const QString& column : checkedEventColumns())
@@ -157,8 +158,9 @@ private:
         }
         for (const Row& row : events)
             if (!known.contains(row.value(QStringLiteral("ID")).toInt()))
-                note(m_r.duplicated, QStringLiteral("event %1 '%2' was committed by nobody")
-                                         .arg(row.value(QStringLiteral("ID")), row.value(QStringLiteral("HEADER"))));
+                note(m_r.duplicated,
+                     QStringLiteral("event %1 '%2' was committed by nobody")
+                         .arg(row.value(QStringLiteral("ID")), row.value(QStringLiteral("HEADER"))));
         // A marker in more headers than there are rows expected to hold it.
         QHash<QString, int> expected;
         for (int key : known)
@@ -169,7 +171,8 @@ private:
         for (const Row& row : events)
             present[row.value(QStringLiteral("HEADER"))]++;
         for (auto it = present.constBegin(); it != present.constEnd(); ++it)
-            if (it.value() > 1 && it.key().startsWith(u'[') && it.value() > std::max(1, expected.value(it.key())))
+            if (it.value() > 1 && it.key().startsWith(u'[') &&
+                it.value() > std::max(1, expected.value(it.key())))
                 note(m_r.duplicated, QStringLiteral("header '%1' in %2 rows").arg(it.key()).arg(it.value()),
                      it.value() - 1);
     }
@@ -205,7 +208,8 @@ private:
                 if (copies.isEmpty())
                     note(m_r.lost, QStringLiteral("letter %1 committed but not there").arg(e.marker));
                 else if (owners != wanted || !addressed)
-                    note(m_r.halfWritten, QStringLiteral("letter %1 has the wrong owners or address").arg(e.marker));
+                    note(m_r.halfWritten,
+                         QStringLiteral("letter %1 has the wrong owners or address").arg(e.marker));
             } else if (e.op == QLatin1String("letter_open") && e.key != 0) {
                 ++m_r.letters;
                 const auto row = byId.constFind(e.key);
@@ -231,7 +235,8 @@ private:
             if (found.isEmpty())
                 note(m_r.lost, QStringLiteral("chat line %1 committed but not there").arg(e.marker));
             else if (found.size() > 1)
-                note(m_r.duplicated, QStringLiteral("chat line %1 in %2 rows").arg(e.marker).arg(found.size()),
+                note(m_r.duplicated,
+                     QStringLiteral("chat line %1 in %2 rows").arg(e.marker).arg(found.size()),
                      int(found.size()) - 1);
             else if (found.first().value(QStringLiteral("IDFROM")).toInt() != e.userId)
                 note(m_r.halfWritten, QStringLiteral("chat line %1 has the wrong sender").arg(e.marker));
@@ -257,9 +262,10 @@ private:
                     continue;
                 ++m_r.shown;
                 if (!pairs.contains(QString::number(e.userId) + u'/' + QString::number(key)))
-                    note(m_r.lost, QStringLiteral("reminder of event %1 closed by user %2 not recorded as shown")
-                                       .arg(key)
-                                       .arg(e.userId));
+                    note(m_r.lost,
+                         QStringLiteral("reminder of event %1 closed by user %2 not recorded as shown")
+                             .arg(key)
+                             .arg(e.userId));
             }
         }
     }
@@ -283,7 +289,8 @@ private:
             traces.insert(row.value(QStringLiteral("T")).section(u' ', 0, 0));
         for (const JournalEntry& e : m_ops)
             if (failed(e) && traces.contains(e.marker) && !carried.contains(e.marker))
-                note(m_r.halfWritten, QStringLiteral("%1%2 (%3) left a trace").arg(e.op, e.marker, e.outcome));
+                note(m_r.halfWritten,
+                     QStringLiteral("%1%2 (%3) left a trace").arg(e.op, e.marker, e.outcome));
     }
 
     db::Connection& m_c;
@@ -297,7 +304,7 @@ private:
 
 const QStringList& checkedEventColumns()
 {
-    static const QStringList columns = {QStringLiteral("HEADER"),   QStringLiteral("COMMENT"),
+    static const QStringList columns = {QStringLiteral("HEADER"),    QStringLiteral("COMMENT"),
                                         QStringLiteral("STARTTIME"), QStringLiteral("ENDTIME"),
                                         QStringLiteral("WORKPLACE"), QStringLiteral("ISFINISH"),
                                         QStringLiteral("ISPERCENT")};

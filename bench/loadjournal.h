@@ -38,10 +38,10 @@ struct JournalEntry
     qint64 endNs = 0;
     // EVENTS columns the operation set, as compared text (see columnText).
     QJsonObject set;
-    bool removes = false;  // the event is deleted (delete, cut)
-    bool creates = false;  // a new event (add, paste)
-    QList<int> shownKeys;  // reminders closed: their events
-    int recipient = 0;     // letter or chat line: to whom (0 for all)
+    bool removes = false; // the event is deleted (delete, cut)
+    bool creates = false; // a new event (add, paste)
+    QList<int> shownKeys; // reminders closed: their events
+    int recipient = 0;    // letter or chat line: to whom (0 for all)
     QString alertName;
     double alertMs = 0; // from the alert to the end of the reload
 

@@ -83,8 +83,7 @@ void runEvents(int ms)
 
 } // namespace
 
-LoadStation::LoadStation(Options options)
-    : m_o(std::move(options)), m_journal(m_o.journal), m_rng(m_o.seed)
+LoadStation::LoadStation(Options options) : m_o(std::move(options)), m_journal(m_o.journal), m_rng(m_o.seed)
 {
     m_platform.setDefaultAnswer(true); // "delete?" is answered yes
 }
@@ -108,7 +107,8 @@ bool LoadStation::login()
     startup::TfmSystemEnter* dialog = m_w->loginDialog();
     if (!dialog->openList() || !m_w->users().locate(QStringLiteral("NAME"), m_o.user))
         return false;
-    dialog->findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUser"))->selectPosition(m_w->users().recNo());
+    dialog->findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUser"))
+        ->selectPosition(m_w->users().recNo());
     dialog->findChild<QLineEdit*>(QStringLiteral("edPass"))->setText(QStringLiteral("Pw"));
     dialog->sbOKClick();
     if (!dialog->loggedIn())
@@ -354,7 +354,9 @@ static std::function<void(planner::TfmTask&)> answer(const QString& header, cons
         e.set[QStringLiteral("HEADER")] = header;
         e.set[QStringLiteral("COMMENT")] = comment;
         const bool ticked = dialog.findChild<QCheckBox*>(QStringLiteral("cbIsFinish"))->isChecked();
-        e.set[QStringLiteral("ISFINISH")] = ticked ? QStringLiteral("T") : e.creates ? QString() : QStringLiteral("F");
+        e.set[QStringLiteral("ISFINISH")] = ticked      ? QStringLiteral("T")
+                                            : e.creates ? QString()
+                                                        : QStringLiteral("F");
         dialog.sbOKClick();
     };
 }
@@ -583,7 +585,8 @@ void LoadStation::opSendLetter()
         auto* users = d.findChild<widgets::MarkupComboBox*>(QStringLiteral("cbUsers"));
         users->selectPosition(users->findData(e.recipient));
         d.findChild<QLineEdit*>(QStringLiteral("edSubj"))->setText(subject);
-        d.findChild<QPlainTextEdit*>(QStringLiteral("meBody"))->setPlainText(e.marker + QStringLiteral(" письмо"));
+        d.findChild<QPlainTextEdit*>(QStringLiteral("meBody"))
+            ->setPlainText(e.marker + QStringLiteral(" письмо"));
         d.sbOKClick();
     });
     e.startNs = steadyNs();

@@ -98,7 +98,6 @@ private:
     std::function<void(widgets::PlannerItem*, const QString&)> m_onAnchor;
     QList<QPair<QString, qint64>> m_pendingAlerts;
     qint64 m_deadline = 0;
-    bool m_done = false;
 };
 
 } // namespace tarvik::bench
