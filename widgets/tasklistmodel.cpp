@@ -206,6 +206,8 @@ bool TaskListModel::store(int row, const char* column, const QVariant& value)
     try {
         m_query->setRecNo(at);
         m_query->edit();
+        if (m_beforeStore)
+            m_beforeStore(*m_query);
         m_query->setValue(QLatin1String(column), value);
         m_query->post();
     } catch (const db::DbError& e) {

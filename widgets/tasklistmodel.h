@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 
+#include <functional>
 #include <vector>
 
 namespace tarvik::widgets {
@@ -40,6 +41,9 @@ public:
     // Whether the done box and the progress can be changed in place.
     void setEditable(bool editable) { m_editable = editable; }
     [[nodiscard]] bool isEditable() const { return m_editable; }
+    // Called on the row put into editing before the done mark or the
+    // progress is set on it and the row is written back.
+    void setBeforeStore(std::function<void(db::Query&)> hook) { m_beforeStore = std::move(hook); }
 
     // The query row shown at a list row and back; -1 for none.
     [[nodiscard]] int queryRow(int listRow) const;
@@ -72,6 +76,7 @@ private:
     QPointer<db::Query> m_query;
     QList<QMetaObject::Connection> m_connections;
     bool m_editable = true;
+    std::function<void(db::Query&)> m_beforeStore;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     std::vector<int> m_order;   // list row -> query row

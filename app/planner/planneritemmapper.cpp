@@ -6,6 +6,7 @@
 #include "platform.h"
 #include "positionmap.h"
 #include "query.h"
+#include "storedevent.h"
 
 #include <QColor>
 
@@ -143,6 +144,11 @@ void PlannerItemMapper::DBDaySourceFieldsToItem(widgets::PlannerItem& item, cons
 
 void PlannerItemMapper::DBDaySourceItemToFields(widgets::PlannerItem& item, db::Query& events) const
 {
+    // A drag sets the times and the work place; the rest of the row is the
+    // event as it is stored now, not as this workstation loaded it.
+    if (events.state() == db::Query::State::Edit)
+        takeOverStoredEvent(events, {QStringLiteral("STARTTIME"), QStringLiteral("ENDTIME"),
+                                     QStringLiteral("WORKPLACE")});
     events.setValue(QStringLiteral("USERSID"), m_rights.userId());
     events.setValue(QStringLiteral("DATEEDIT"), platform().now());
     const EventFields fields = fieldsOf([&](const QString& column) { return events.value(column); });

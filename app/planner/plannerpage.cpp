@@ -18,6 +18,7 @@
 #include "platform.h"
 #include "query.h"
 #include "resizerule.h"
+#include "storedevent.h"
 #include "workplacetree.h"
 
 #include <QComboBox>
@@ -491,6 +492,7 @@ void PlannerPage::PlannerItemAnchorClick(widgets::PlannerItem* item, const QStri
         return;
     try {
         m_events->edit();
+        takeOverStoredEvent(*m_events);
         if (target == QLatin1String("if3"))
             m_events->setValue(QStringLiteral("ISFINISH"), QStringLiteral("T"));
         else if (target == QLatin1String("if2"))

@@ -3,6 +3,7 @@
 #include "accessrights.h"
 #include "connection.h"
 #include "dberror.h"
+#include "storedevent.h"
 #include "eventcommands.h"
 #include "plannercalendar.h"
 #include "plannerpage.h"
@@ -54,6 +55,7 @@ TodoPage::TodoPage(planner::PlannerPage& planner, QWidget* parent)
     m_list = new widgets::TaskListGrid(this);
     m_list->setObjectName(QStringLiteral("dbgTodo"));
     m_list->setQuery(&m_events);
+    m_list->taskModel()->setBeforeStore([](db::Query& events) { planner::takeOverStoredEvent(events); });
     layout->addWidget(m_toolBar);
     layout->addWidget(m_caption);
     layout->addWidget(m_list, 1);
