@@ -11,6 +11,7 @@
 #include "dberror.h"
 #include "duereminders.h"
 #include "eventsstatement.h"
+#include "eventstamps.h"
 #include "eventsubscription.h"
 #include "plannerviewmath.h"
 #include "platformscope.h"
@@ -99,19 +100,22 @@ class ReloadingStation
 {
 public:
     ReloadingStation(std::unique_ptr<db::Connection> connection, const QList<int>& places)
-        : m_connection(std::move(connection)), m_events(*m_connection), m_notifier(m_notice),
+        : m_connection(std::move(connection)), m_events(*m_connection), m_refresh(m_events),
+          m_notifier(m_notice),
           m_alerts(*m_connection, startup::databaseAlerts(), [this](const QString& name) {
               m_alertedAt = Clock::now();
               m_notifier.handleAlert(name);
           })
     {
         m_events.setSql(planner::EventsStatement::text(places, false));
+        m_refresh.setChangesSql(planner::EventsStatement::changesText(places, false));
         const auto [from, to] = planner::PlannerViewMath::monthPeriod(QDate(kYear, kShownMonth, 1));
         m_events.setParam(QStringLiteral("STARTTIME"), from);
         m_events.setParam(QStringLiteral("ENDTIME"), to);
         m_events.open();
         m_notifier.setLoggedIn(true);
         m_notifier.setEventsQuery(&m_events);
+        m_notifier.setEventsRefresh(&m_refresh);
         QObject::connect(&m_notifier, &tasks::ChangeNotifier::eventsReloaded, &m_notifier, [this] {
             m_reloadedAt = Clock::now();
             m_reloaded = true;
@@ -141,6 +145,7 @@ public:
 private:
     std::unique_ptr<db::Connection> m_connection;
     db::Query m_events;
+    db::EventsRefresh m_refresh;
     tasks::TfmNew m_notice;
     tasks::ChangeNotifier m_notifier;
     db::EventSubscription m_alerts;

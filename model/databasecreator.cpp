@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "dberror.h"
 #include "demodata.h"
+#include "schemaupgrade.h"
 #include "sqlscript.h"
 
 #include <QFile>
@@ -51,6 +52,7 @@ void createDatabase(const QString& database, bool demo)
     try {
         connection.startTransaction();
         runSqlScript(connection, schemaScript());
+        upgradeSchema(connection);
         runSqlScript(connection, initialDataScript());
         if (demo)
             fillDemoOffice(connection);

@@ -5,6 +5,8 @@
 #include "statement_p.h"
 #include "wallclock.h"
 
+#include <algorithm>
+
 namespace tarvik::db {
 
 Query::Query(Connection& connection, const QString& sql, QObject* parent)
@@ -41,6 +43,7 @@ void Query::open()
 {
     if (isOpen())
         return;
+    emit aboutToOpen();
     if (!m_statement || !m_statement->isCurrent()) {
         m_statement.reset();
         m_statement = std::make_unique<Statement>(*m_connection.d(), m_sql);
@@ -375,6 +378,83 @@ void Query::deleteRow()
     m_current = qMin(removed, rowCount() - 1);
     m_eof = m_bof = rowCount() == 0;
     emit currentChanged(m_current);
+}
+
+std::pair<int, bool> Query::findKey(int keyColumn, qint64 key) const
+{
+    const size_t width = size_t(columnCount());
+    int low = 0;
+    int high = rowCount();
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (m_cells[size_t(mid) * width + size_t(keyColumn)].toLongLong() < key)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    const bool found =
+        low < rowCount() && m_cells[size_t(low) * width + size_t(keyColumn)].toLongLong() == key;
+    return {low, found};
+}
+
+QVariantList Query::mergeRows(const QString& keyColumn, const Query& fresh, const QString& belongsColumn,
+                              const QVariantList& goneKeys)
+{
+    requireBrowse("Слияние строк");
+    const int key = requireColumn(keyColumn);
+    const int freshKey = fresh.requireColumn(keyColumn);
+    const int belongs = fresh.requireColumn(belongsColumn);
+    const int width = columnCount();
+    if (fresh.columnCount() < width)
+        throw DbError(QStringLiteral("Слияние строк: в новых строках меньше полей"), 0, 0, m_sql);
+    const bool hadCurrent = m_current >= 0;
+    const qint64 currentKey = hadCurrent ? valueAt(m_current, key).toLongLong() : 0;
+    const int currentBefore = m_current;
+
+    QVariantList touched;
+    auto removeKey = [&](const QVariant& k) {
+        const auto [row, found] = findKey(key, k.toLongLong());
+        if (!found)
+            return;
+        auto begin = m_cells.begin() + qsizetype(row) * width;
+        m_cells.erase(begin, begin + width);
+        touched << k;
+    };
+    for (const QVariant& k : goneKeys)
+        removeKey(k);
+    for (int r = 0; r < fresh.rowCount(); ++r) {
+        const QVariant k = fresh.valueAt(r, freshKey);
+        if (fresh.valueAt(r, belongs).toInt() == 0) {
+            removeKey(k);
+            continue;
+        }
+        const auto [row, found] = findKey(key, k.toLongLong());
+        const auto source = fresh.m_cells.cbegin() + qsizetype(r) * fresh.columnCount();
+        auto target = m_cells.begin() + qsizetype(row) * width;
+        if (found) {
+            if (std::equal(source, source + width, target))
+                continue;
+            std::copy(source, source + width, target);
+        } else {
+            m_cells.insert(target, source, source + width);
+        }
+        touched << k;
+    }
+    if (touched.isEmpty())
+        return touched;
+
+    int current = -1;
+    if (hadCurrent && rowCount() > 0) {
+        const auto [row, found] = findKey(key, currentKey);
+        current = found ? row : qMin(row, rowCount() - 1);
+    }
+    m_eof = m_bof = rowCount() == 0;
+    m_current = current;
+    emit rowsMerged(touched);
+    if (current != currentBefore ||
+        (hadCurrent && current >= 0 && valueAt(current, key).toLongLong() != currentKey))
+        emit currentChanged(current);
+    return touched;
 }
 
 } // namespace tarvik::db

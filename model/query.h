@@ -53,6 +53,8 @@ public:
 
     void setParam(const QString& name, const QVariant& value);
     [[nodiscard]] QVariant param(const QString& name) const;
+    // All parameters set so far, by upper-case name.
+    [[nodiscard]] const QVariantMap& params() const { return m_params; }
 
     void open();
     void close();
@@ -104,13 +106,28 @@ public:
     void cancel();
     void deleteRow();
 
+    // Brings the held rows in line with rows read again since, without
+    // reading the whole result: each row of `fresh` (whose first columns are
+    // this query's, in order) replaces the row of its key, or comes in where
+    // a full read would put it, when its column `belongsColumn` is nonzero,
+    // and takes the row of its key out when it is 0; the rows of `goneKeys`
+    // go. The held rows must be ordered by the integer `keyColumn`,
+    // ascending. Rows whose values did not change are left alone. The
+    // current row stays on its key. Emits rowsMerged with the keys of the
+    // rows changed, added or removed; gives them too.
+    QVariantList mergeRows(const QString& keyColumn, const Query& fresh, const QString& belongsColumn,
+                           const QVariantList& goneKeys);
+
 signals:
+    // Before a full read (open), and after it.
+    void aboutToOpen();
     void opened();
     void closed();
     void currentChanged(int row);
     void rowChanged(int row);
     void rowInserted(int row);
     void rowRemoved(int row);
+    void rowsMerged(const QVariantList& keys);
 
 private:
     [[nodiscard]] int rowCount() const;
@@ -121,6 +138,8 @@ private:
     void startNewRow(int at);
     void runChange(const QString& sql, const QVariantList& row, const QVariantList& original);
     QVariant drawKey();
+    // The row holding `key` (found) or where it would go, by binary search.
+    [[nodiscard]] std::pair<int, bool> findKey(int keyColumn, qint64 key) const;
 
     Connection& m_connection;
     QString m_sql;

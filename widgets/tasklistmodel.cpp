@@ -34,6 +34,7 @@ void TaskListModel::setQuery(db::Query* query)
                       << connect(query, &db::Query::closed, this, &TaskListModel::reload)
                       << connect(query, &db::Query::rowInserted, this, &TaskListModel::reload)
                       << connect(query, &db::Query::rowRemoved, this, &TaskListModel::reload)
+                      << connect(query, &db::Query::rowsMerged, this, &TaskListModel::reload)
                       << connect(query, &db::Query::rowChanged, this, &TaskListModel::rowChanged);
     }
     reload();

@@ -21,4 +21,18 @@ QStringList EventsStatement::lines(const QList<int>& workPlaceIds, bool singleEn
     return out;
 }
 
+QString EventsStatement::changesText(const QList<int>& workPlaceIds, bool singleEntry)
+{
+    if (workPlaceIds.isEmpty())
+        return {};
+    QStringList places;
+    for (qsizetype i = 0; i < (singleEntry ? 1 : workPlaceIds.size()); ++i)
+        places << QStringLiteral("WorkPlace = ") + QString::number(workPlaceIds.at(i));
+    return QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(", STAMP, CASE WHEN (") +
+           places.join(QStringLiteral(" OR ")) +
+           QStringLiteral(
+               ") AND (STARTTIME >= :STARTTIME AND ENDTIME <= :ENDTIME) THEN 1 ELSE 0 END AS BELONGS "
+               "FROM Events WHERE STAMP > :SINCE");
+}
+
 } // namespace tarvik::planner

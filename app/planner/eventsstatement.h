@@ -23,6 +23,10 @@ public:
     {
         return lines(workPlaceIds, singleEntry).join(QLatin1Char('\n'));
     }
+    // The events of the same group changed since the stamp :SINCE, wherever
+    // they lie now: the same columns, then STAMP, then BELONGS, 1 for an
+    // event the query above would give and 0 for one it would not.
+    [[nodiscard]] static QString changesText(const QList<int>& workPlaceIds, bool singleEntry);
 };
 
 } // namespace tarvik::planner

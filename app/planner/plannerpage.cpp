@@ -11,6 +11,7 @@
 #include "dbmonthsource.h"
 #include "dbperiodsource.h"
 #include "eventsstatement.h"
+#include "eventstamps.h"
 #include "pictures.h"
 #include "plannercalendar.h"
 #include "plannergrid.h"
@@ -57,6 +58,7 @@ PlannerPage::PlannerPage(db::Connection& connection, db::Query& users, const adm
                          QWidget* parent)
     : QWidget(parent), m_connection(connection), m_users(users), m_lists(lists), m_rights(connection),
       m_events(std::make_unique<db::Query>(connection)),
+      m_refresh(std::make_unique<db::EventsRefresh>(*m_events)),
       m_authors(std::make_unique<db::Query>(connection, QStringLiteral("SELECT* FROM Users"))),
       m_mapper(connection, lists.templates(), *m_authors, m_positions, m_rights),
       m_tree(std::make_unique<WorkPlaceTree>(m_rights, users))
@@ -346,6 +348,7 @@ void PlannerPage::BuildEventsQuery(const WorkPlaceEntry& entry)
 
     m_events->close();
     m_events->setSql(EventsStatement::text(ids, entry.kind == EntryKind::WorkPlace));
+    m_refresh->setChangesSql(EventsStatement::changesText(ids, entry.kind == EntryKind::WorkPlace));
     const auto [from, to] = PlannerViewMath::monthPeriod(calendarDate());
     m_events->setParam(QStringLiteral("STARTTIME"), from);
     m_events->setParam(QStringLiteral("ENDTIME"), to);

@@ -26,6 +26,7 @@ class OptionLists;
 namespace tarvik::db {
 class Connection;
 class Query;
+class EventsRefresh;
 } // namespace tarvik::db
 namespace tarvik::widgets {
 class DbDaySource;
@@ -104,6 +105,8 @@ public:
     void qEventsAfterPost();
 
     [[nodiscard]] db::Query& events() const { return *m_events; }
+    // Reads what other workstations changed into the events.
+    [[nodiscard]] db::EventsRefresh& eventsRefresh() const { return *m_refresh; }
     [[nodiscard]] db::Query& templates() const;
     [[nodiscard]] db::Query& authors() const { return *m_authors; }
     [[nodiscard]] widgets::PlannerGrid* grid() const { return m_grid; }
@@ -153,6 +156,7 @@ private:
     const admin::OptionLists& m_lists;
     AccessRights m_rights;
     std::unique_ptr<db::Query> m_events;
+    std::unique_ptr<db::EventsRefresh> m_refresh;
     std::unique_ptr<db::Query> m_authors;
     PositionMap m_positions;
     PlannerItemMapper m_mapper;

@@ -560,6 +560,7 @@ void TfmMain::setUpReminders()
         // Outside changes reload the planner's events; the calendar's marks
         // stay off while the rows are away.
         m_notifier->setEventsQuery(&m_planner->events());
+        m_notifier->setEventsRefresh(&m_planner->eventsRefresh());
         connect(m_notifier, &tasks::ChangeNotifier::eventsAboutToReload, this,
                 [this] { m_planner->calendar()->setMarksEnabled(false); });
         connect(m_notifier, &tasks::ChangeNotifier::eventsReloaded, this,

@@ -75,14 +75,24 @@ bool ChangeNotifier::reloadEvents(const QString& name)
         return true;
     const int current = q->isOpen() ? idAt(*q, q->recNo()) : 0;
     const int last = q->isOpen() ? idAt(*q, q->recordCount() - 1) : 0;
-    emit eventsAboutToReload();
-    try {
-        q->close();
-        q->open();
-    } catch (const db::DbError& e) {
-        emit eventsReloaded();
-        platform().error(e.text());
-        return false;
+    bool merged = false;
+    if (m_refresh && q->isOpen()) {
+        try {
+            merged = m_refresh->refresh();
+        } catch (const db::DbError&) {
+            // Read whole below, which tells the user if the server is away.
+        }
+    }
+    if (!merged) {
+        emit eventsAboutToReload();
+        try {
+            q->close();
+            q->open();
+        } catch (const db::DbError& e) {
+            emit eventsReloaded();
+            platform().error(e.text());
+            return false;
+        }
     }
     emit eventsReloaded();
 
@@ -95,7 +105,7 @@ bool ChangeNotifier::reloadEvents(const QString& name)
         if (m_mainWindow && m_mainWindow->isVisible())
             m_mainWindow->activateWindow();
     }
-    if (current != 0)
+    if (current != 0 && !merged)
         q->locate(kId, current);
     return true;
 }

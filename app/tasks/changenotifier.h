@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eventstamps.h"
 #include "query.h"
 
 #include <QDateTime>
@@ -38,6 +39,9 @@ public:
     // The planner's events query (qEvents), ordered by ID; none until the
     // planner is built.
     void setEventsQuery(db::Query* qEvents) { m_events = qEvents; }
+    // Reads only what changed into the events query when it can; without
+    // it, or when it cannot be sure, the query is read whole.
+    void setEventsRefresh(db::EventsRefresh* refresh) { m_refresh = refresh; }
     // The user's rights rows, re-read on the rights alerts.
     void setRights(AccessRights* rights) { m_rights = rights; }
     // The main window: a hidden one (in the tray) always gets the notice,
@@ -72,6 +76,7 @@ private:
     bool m_loggedIn = false;
     bool m_newEventNotices = false;
     QPointer<db::Query> m_events;
+    QPointer<db::EventsRefresh> m_refresh;
     AccessRights* m_rights = nullptr;
     QPointer<QWidget> m_mainWindow;
     std::function<bool()> m_plannerPageShown;

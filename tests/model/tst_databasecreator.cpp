@@ -2,6 +2,7 @@
 #include "databasecreator.h"
 #include "dberror.h"
 #include "query.h"
+#include "schemaupgrade.h"
 #include "sqlscript.h"
 #include "testdatabase.h"
 
@@ -89,4 +90,39 @@ TEST(DatabaseCreator, DemoOfficeFillsTheCurrentMonth)
     Query rights(*c, QStringLiteral("SELECT * FROM USERWORKPLACE"));
     rights.open();
     EXPECT_GT(rights.recordCount(), 0);
+}
+
+// A database made before the change stamps: the upgrade adds them without
+// touching its rows, a second run finds nothing to do, and statements of
+// the earlier programs still work on it.
+TEST(DatabaseCreator, UpgradeAddsChangeStampsToAnEarlierDatabaseOnce)
+{
+    QTemporaryDir dir;
+    const QString name = QStringLiteral("localhost:") + dir.filePath(QStringLiteral("old.gdb"));
+    Connection c(ConnectionParams{name});
+    c.create();
+    c.startTransaction();
+    runSqlScript(c, schemaScript());
+    runSqlScript(c, initialDataScript());
+    c.execute(QStringLiteral("INSERT INTO EVENTS (ID, HEADER) VALUES (1, 'Старое')"));
+    c.commitRetaining();
+    EXPECT_FALSE(keepsEventStamps(c));
+
+    const QStringList made = upgradeSchema(c);
+    EXPECT_TRUE(made.contains(QStringLiteral("EVENTS.STAMP"))) << made.join(' ').toStdString();
+    EXPECT_TRUE(keepsEventStamps(c));
+    EXPECT_TRUE(upgradeSchema(c).isEmpty());
+
+    c.execute(QStringLiteral("UPDATE EVENTS SET HEADER = 'Новое' WHERE ID = 1"));
+    c.execute(QStringLiteral("INSERT INTO EVENTS (ID, HEADER) VALUES (2, 'Ещё')"));
+    c.execute(QStringLiteral("DELETE FROM EVENTS WHERE ID = 2"));
+    c.commitRetaining();
+    Query q(c, QStringLiteral("SELECT E.HEADER, E.STAMP, G.ID FROM EVENTS E, EVENTS_GONE G"));
+    q.open();
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.text(QStringLiteral("HEADER")), QStringLiteral("Новое"));
+    EXPECT_EQ(q.value(QStringLiteral("STAMP")).toInt(), 1);
+    EXPECT_EQ(q.value(2).toInt(), 2);
+    q.close();
+    c.drop();
 }

@@ -1,13 +1,16 @@
-// tarvik-db: creates the shared database of Tarvik.
+// tarvik-db: creates the shared database of Tarvik and keeps it up to date.
 //
 //   tarvik-db create [--demo] <database>
+//   tarvik-db upgrade <database>     adds what this build's programs expect
 //
 // <database> is a file path or a connection string such as
 // localhost:/srv/tarvik/tk.gdb.
 
 #include "bellsound.h"
+#include "connection.h"
 #include "databasecreator.h"
 #include "dberror.h"
+#include "schemaupgrade.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,11 +24,31 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QStringList args = app.arguments().mid(1);
     const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
-    if (args.size() != 2 || args.at(0) != QLatin1String("create")) {
-        err << "usage: tarvik-db create [--demo] <database>\n";
+    const QString command = args.value(0);
+    if (args.size() != 2 || (command != QLatin1String("create") && command != QLatin1String("upgrade")) ||
+        (demo && command != QLatin1String("create"))) {
+        err << "usage: tarvik-db create [--demo] <database>\n"
+               "       tarvik-db upgrade <database>\n";
         return 2;
     }
     const QString database = args.at(1);
+    if (command == QLatin1String("upgrade")) {
+        try {
+            tarvik::db::Connection connection(tarvik::db::ConnectionParams{database});
+            connection.open();
+            const QStringList made = tarvik::db::upgradeSchema(connection);
+            connection.commit();
+            connection.close();
+            out << "tarvik-db: " << database
+                << (made.isEmpty() ? QStringLiteral(" is up to date")
+                                   : QStringLiteral(" upgraded: ") + made.join(QStringLiteral(", ")))
+                << "\n";
+        } catch (const tarvik::db::DbError& e) {
+            err << "tarvik-db: " << database << ": " << e.text() << "\n";
+            return 1;
+        }
+        return 0;
+    }
     try {
         tarvik::db::createDatabase(database, demo);
     } catch (const tarvik::db::DbError& e) {

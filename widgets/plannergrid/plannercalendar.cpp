@@ -33,7 +33,8 @@ void PlannerCalendar::setQuery(db::Query* query, const QString& startField, cons
                       << connect(query, &db::Query::closed, this, &PlannerCalendar::refreshMarks)
                       << connect(query, &db::Query::rowChanged, this, &PlannerCalendar::refreshMarks)
                       << connect(query, &db::Query::rowInserted, this, &PlannerCalendar::refreshMarks)
-                      << connect(query, &db::Query::rowRemoved, this, &PlannerCalendar::refreshMarks);
+                      << connect(query, &db::Query::rowRemoved, this, &PlannerCalendar::refreshMarks)
+                      << connect(query, &db::Query::rowsMerged, this, &PlannerCalendar::refreshMarks);
     }
     refreshMarks();
 }

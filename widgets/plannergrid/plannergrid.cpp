@@ -184,6 +184,15 @@ void PlannerGrid::clearItems()
     itemsChanged();
 }
 
+void PlannerGrid::orderBoundItems()
+{
+    const auto bound =
+        std::stable_partition(m_items.begin(), m_items.end(), [](const auto& p) { return !p->bound; });
+    std::stable_sort(bound, m_items.end(),
+                     [](const auto& a, const auto& b) { return a->key.toLongLong() < b->key.toLongLong(); });
+    m_layoutDirty = true;
+}
+
 void PlannerGrid::removeBoundItems()
 {
     if (m_dragItem && m_dragItem->bound) {

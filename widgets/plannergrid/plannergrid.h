@@ -184,6 +184,9 @@ private:
     void updateScrollBar();
     void ensureLayout() const;
     void removeBoundItems();
+    // Puts the items of rows in the order a full reload gives them: other
+    // items first, then the rows' items by key.
+    void orderBoundItems();
     [[nodiscard]] bool holds(const PlannerItem* item) const;
     [[nodiscard]] QTextDocument* documentFor(const PlannerItem& item, qreal width) const;
     [[nodiscard]] QRectF bodyRect(const PlannerItem& item, const QRectF& rect) const;

@@ -85,7 +85,8 @@ void PlannerItemSource::connectQuery()
                        << connect(m_query, &db::Query::closed, this, &PlannerItemSource::reload)
                        << connect(m_query, &db::Query::rowRemoved, this, &PlannerItemSource::reload)
                        << connect(m_query, &db::Query::rowChanged, this, &PlannerItemSource::syncRow)
-                       << connect(m_query, &db::Query::rowInserted, this, &PlannerItemSource::syncRow);
+                       << connect(m_query, &db::Query::rowInserted, this, &PlannerItemSource::syncRow)
+                       << connect(m_query, &db::Query::rowsMerged, this, &PlannerItemSource::syncKeys);
 }
 
 bool PlannerItemSource::canShow() const
@@ -135,10 +136,40 @@ bool PlannerItemSource::fillItem(PlannerItem& item, int row) const
     return true;
 }
 
+int PlannerItemSource::keyColumnRow(const QVariant& key) const
+{
+    const int column = m_query->columnIndex(m_keyField);
+    for (int row = 0; column >= 0 && row < m_query->recordCount(); ++row)
+        if (m_query->valueAt(row, column) == key)
+            return row;
+    return -1;
+}
+
+void PlannerItemSource::syncKeys(const QVariantList& keys)
+{
+    if (!canShow() || m_grid->itemSource() != this)
+        return;
+    for (const QVariant& key : keys) {
+        const int row = keyColumnRow(key);
+        if (row >= 0)
+            updateRow(row);
+        else if (PlannerItem* gone = m_grid->itemByKey(key))
+            m_grid->removeItem(gone);
+    }
+    m_grid->orderBoundItems();
+    m_grid->itemsChanged();
+}
+
 void PlannerItemSource::syncRow(int row)
 {
     if (!canShow() || m_grid->itemSource() != this)
         return;
+    updateRow(row);
+    m_grid->itemsChanged();
+}
+
+void PlannerItemSource::updateRow(int row)
+{
     const QVariant key = m_query->valueAt(row, m_keyField);
     PlannerItem* existing = m_grid->itemByKey(key);
     PlannerItem fresh = m_grid->defaultItem();
@@ -151,7 +182,6 @@ void PlannerItemSource::syncRow(int row)
     } else {
         m_grid->addItem(std::move(fresh));
     }
-    m_grid->itemsChanged();
 }
 
 void PlannerItemSource::makeCurrent(const PlannerItem& item)

@@ -95,6 +95,10 @@ private:
     // Builds or refreshes the item of one row; drops it when it falls
     // outside the range.
     void syncRow(int row);
+    void updateRow(int row);
+    // The items of rows merged in from a partial read: each key's row, or
+    // none when the row went.
+    void syncKeys(const QVariantList& keys);
     [[nodiscard]] bool fillItem(PlannerItem& item, int row) const;
 
     QPointer<db::Query> m_query;

@@ -1,0 +1,157 @@
+#include "eventstamps.h"
+
+#include "connection.h"
+#include "dberror.h"
+#include "query.h"
+#include "schemaupgrade.h"
+
+namespace tarvik::db {
+
+EventStamps::EventStamps(Connection& connection) : m_connection(connection) {}
+
+EventStamps::~EventStamps() = default;
+
+bool EventStamps::isKept()
+{
+    if (!m_kept)
+        m_kept = keepsEventStamps(m_connection);
+    return *m_kept;
+}
+
+void EventStamps::readCounters(qint64& stamp, qint64& purged)
+{
+    if (!m_counters)
+        m_counters = std::make_unique<Query>(
+            m_connection, QStringLiteral("SELECT GEN_ID(EVENTS_STAMP, 0), GEN_ID(EVENTS_GONE_PURGED, 0) "
+                                         "FROM RDB$DATABASE"));
+    m_counters->reopen();
+    stamp = m_counters->value(0).toLongLong();
+    purged = m_counters->value(1).toLongLong();
+    m_counters->close();
+}
+
+void EventStamps::fullReadStarts()
+{
+    forget();
+    if (!isKept())
+        return;
+    qint64 stamp = 0;
+    qint64 purged = 0;
+    readCounters(stamp, purged);
+    m_mark = qMax<qint64>(0, stamp - kLookBack);
+    const Clock::time_point now = Clock::now();
+    for (qint64 s = m_mark + 1; s <= stamp; ++s)
+        m_missingSince.emplace(s, now);
+}
+
+void EventStamps::forget()
+{
+    m_mark = -1;
+    m_seenAbove.clear();
+    m_missingSince.clear();
+}
+
+std::optional<EventStamps::Look> EventStamps::beginLook()
+{
+    if (!knowsWhere() || !isKept())
+        return std::nullopt;
+    Look look;
+    qint64 purged = 0;
+    readCounters(look.upTo, purged);
+    if (purged > m_mark || look.upTo - m_mark > kMostChanges)
+        return std::nullopt;
+    look.since = m_mark;
+    if (look.upTo > m_mark) {
+        if (!m_gone)
+            m_gone = std::make_unique<Query>(
+                m_connection, QStringLiteral("SELECT STAMP, ID FROM EVENTS_GONE WHERE STAMP > :SINCE"));
+        m_gone->close();
+        m_gone->setParam(QStringLiteral("SINCE"), m_mark);
+        m_gone->open();
+        for (int r = 0; r < m_gone->recordCount(); ++r) {
+            look.stamps.insert(m_gone->valueAt(r, 0).toLongLong());
+            look.goneKeys << m_gone->valueAt(r, 1);
+        }
+        m_gone->close();
+    }
+    return look;
+}
+
+void EventStamps::endLook(Look look, const std::set<qint64>& rowStamps)
+{
+    m_seenAbove.insert(look.stamps.begin(), look.stamps.end());
+    m_seenAbove.insert(rowStamps.begin(), rowStamps.end());
+    const qint64 top = qMax(look.upTo, m_seenAbove.empty() ? look.upTo : *m_seenAbove.rbegin());
+    const Clock::time_point now = Clock::now();
+    bool holding = false;
+    for (qint64 s = m_mark + 1; s <= top; ++s) {
+        if (m_seenAbove.count(s)) {
+            m_missingSince.erase(s);
+            if (!holding)
+                m_mark = s;
+            continue;
+        }
+        const auto missing = m_missingSince.emplace(s, now).first;
+        if (!holding && now - missing->second >= m_grace) {
+            m_missingSince.erase(missing);
+            m_mark = s;
+            continue;
+        }
+        holding = true;
+    }
+    m_seenAbove.erase(m_seenAbove.begin(), m_seenAbove.upper_bound(m_mark));
+    m_missingSince.erase(m_missingSince.begin(), m_missingSince.upper_bound(m_mark));
+}
+
+EventsRefresh::EventsRefresh(Query& events, QObject* parent)
+    : QObject(parent), m_events(events), m_stamps(events.connection())
+{
+    connect(&events, &Query::aboutToOpen, this, &EventsRefresh::fullReadStarts);
+}
+
+EventsRefresh::~EventsRefresh() = default;
+
+void EventsRefresh::setChangesSql(const QString& sql)
+{
+    m_eventsSql = m_events.sql();
+    m_changes.reset();
+    if (!sql.isEmpty())
+        m_changes = std::make_unique<Query>(m_events.connection(), sql);
+    m_stamps.forget();
+}
+
+// A full read that fails leaves no rows to merge into; one of another
+// statement than the changes were written for is never merged into.
+void EventsRefresh::fullReadStarts()
+{
+    m_stamps.forget();
+    m_readParams = m_events.params();
+    if (m_changes && m_events.sql() == m_eventsSql)
+        m_stamps.fullReadStarts();
+}
+
+bool EventsRefresh::refresh()
+{
+    if (!m_changes || m_events.sql() != m_eventsSql || m_events.params() != m_readParams ||
+        !m_events.isOpen() || m_events.state() != Query::State::Browse)
+        return false;
+    std::optional<EventStamps::Look> look = m_stamps.beginLook();
+    if (!look)
+        return false;
+    std::set<qint64> rowStamps;
+    if (look->upTo > look->since) {
+        for (auto it = m_readParams.cbegin(); it != m_readParams.cend(); ++it)
+            m_changes->setParam(it.key(), it.value());
+        m_changes->setParam(QStringLiteral("SINCE"), look->since);
+        m_changes->reopen();
+        const int stampColumn = m_changes->columnIndex(QStringLiteral("STAMP"));
+        for (int r = 0; r < m_changes->recordCount(); ++r)
+            rowStamps.insert(m_changes->valueAt(r, stampColumn).toLongLong());
+        m_events.mergeRows(QStringLiteral("ID"), *m_changes, QStringLiteral("BELONGS"), look->goneKeys);
+        m_changes->close();
+    }
+    m_stamps.endLook(std::move(*look), rowStamps);
+    return true;
+}
+
+} // namespace tarvik::db
