@@ -15,8 +15,8 @@
 
 #include "changenotifier.h"
 #include "connection.h"
-#include "dbmonthsource.h"
 #include "dberror.h"
+#include "dbmonthsource.h"
 #include "duereminders.h"
 #include "eventsstatement.h"
 #include "eventstamps.h"
@@ -41,13 +41,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <random>
 #include <stdexcept>
 #include <thread>
 #include <unistd.h>
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -144,7 +144,8 @@ public:
         m_source.setEndField(QStringLiteral("ENDTIME"));
         m_source.setKeyField(QStringLiteral("ID"));
         m_source.setResourceField(QStringLiteral("WORKPLACE"));
-        m_source.setResourceToPosition([places](const QVariant& p) { return int(places.indexOf(p.toInt())); });
+        m_source.setResourceToPosition(
+            [places](const QVariant& p) { return int(places.indexOf(p.toInt())); });
         m_source.setFieldsToItem([](widgets::PlannerItem& item, const db::Query& q, int row) {
             item.text = QStringLiteral("<b>%1</b><br>%2")
                             .arg(q.valueAt(row, QStringLiteral("HEADER")).toString(),
@@ -164,7 +165,8 @@ public:
         m_notifier.setEventsQuery(&m_events);
         m_notifier.setEventsRefresh(&m_refresh);
         m_alerts = std::make_unique<db::EventSubscription>(
-            m_connection, startup::databaseAlerts(), [this](const QString& name) { m_notifier.handleAlert(name); });
+            m_connection, startup::databaseAlerts(),
+            [this](const QString& name) { m_notifier.handleAlert(name); });
 
         const bool admin = o.station == 0;
         m_reminders.build(admin ? 1 : kFirstWorkerId + o.station,
@@ -178,10 +180,11 @@ public:
             m_started.start();
             nextChange();
             // Ticks spread over the ten seconds, one workstation after another.
-            QTimer::singleShot(int(qint64(m_options.station) * kTickMs / m_options.workstations), this, [this] {
-                tick();
-                m_ticks.start(kTickMs);
-            });
+            QTimer::singleShot(int(qint64(m_options.station) * kTickMs / m_options.workstations), this,
+                               [this] {
+                                   tick();
+                                   m_ticks.start(kTickMs);
+                               });
         });
         connect(&m_ticks, &QTimer::timeout, this, [this] { tick(); });
     }
@@ -190,12 +193,14 @@ private:
     void nextChange()
     {
         // Change k is due k seconds after the start.
-        while (m_change < m_options.seconds && authorOf(m_change, m_options.workstations) != m_options.station)
+        while (m_change < m_options.seconds &&
+               authorOf(m_change, m_options.workstations) != m_options.station)
             ++m_change;
         if (m_change >= m_options.seconds) {
             // Everyone stays till the last change had time to arrive.
             const qint64 end = m_options.startUs + qint64(m_options.seconds + 5) * 1000000;
-            QTimer::singleShot(int(qMax<qint64>(0, (end - systemMicros()) / 1000)), qApp, &QApplication::quit);
+            QTimer::singleShot(int(qMax<qint64>(0, (end - systemMicros()) / 1000)), qApp,
+                               &QApplication::quit);
             return;
         }
         const qint64 due = m_options.startUs + qint64(m_change) * 1000000;
@@ -335,7 +340,8 @@ double serverCpuSeconds()
             continue;
         const QList<QByteArray> fields = line.mid(close + 2).split(' ');
         // utime and stime are fields 14 and 15 of the line, 12 and 13 here.
-        total += double(fields.value(11).toLongLong() + fields.value(12).toLongLong()) / double(sysconf(_SC_CLK_TCK));
+        total += double(fields.value(11).toLongLong() + fields.value(12).toLongLong()) /
+                 double(sysconf(_SC_CLK_TCK));
     }
     return total;
 }
@@ -353,9 +359,10 @@ void addWorkers(db::Connection& c, const Options& o, const QList<int>& places)
 {
     for (int s = 1; s < o.workstations; ++s) {
         const int user = kFirstWorkerId + s;
-        c.execute(QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID, INSYSTEM) "
-                                 "VALUES (:ID, :N, '', 'F', 'F', 1, 'F')"),
-                  {{QStringLiteral("ID"), user}, {QStringLiteral("N"), QStringLiteral("Сотрудник %1").arg(s)}});
+        c.execute(
+            QStringLiteral("INSERT INTO USERS (ID, NAME, PASS, ADMCHECK, BOSS, BOSSID, INSYSTEM) "
+                           "VALUES (:ID, :N, '', 'F', 'F', 1, 'F')"),
+            {{QStringLiteral("ID"), user}, {QStringLiteral("N"), QStringLiteral("Сотрудник %1").arg(s)}});
         for (int i = 0; i < kPlacesPerWorker; ++i)
             c.execute(QStringLiteral("INSERT INTO USERWORKPLACE (ID, USERID, WORKPLACEID, WVIEW, WEDIT) "
                                      "VALUES (GEN_ID(USERWORKPLACE_ID, 1), :U, :P, 'T', 'T')"),
@@ -373,8 +380,9 @@ int runOffice(Options o, const QString& program)
         const auto c = database.connect();
         addWorkers(*c, o, shownPlaces(*c));
         // Four other users have dealt with half of the events between them.
-        c->execute(QStringLiteral("INSERT INTO SHOWALARM SELECT GEN_ID(SHOWALARM_ID, 1), 2 + MOD(CAST(ID / 2 AS "
-                                  "INTEGER), 4), ID FROM EVENTS WHERE MOD(ID, 2) = 0"));
+        c->execute(
+            QStringLiteral("INSERT INTO SHOWALARM SELECT GEN_ID(SHOWALARM_ID, 1), 2 + MOD(CAST(ID / 2 AS "
+                           "INTEGER), 4), ID FROM EVENTS WHERE MOD(ID, 2) = 0"));
         c->commit();
     }
     std::printf("fill_s=%.1f events=%d workstations=%d seconds=%d mode=%s\n", fill, o.events, o.workstations,
