@@ -1,5 +1,6 @@
 #include "roles.h"
 
+#include "presencemarks.h"
 #include "query.h"
 
 namespace tarvik {
@@ -58,6 +59,14 @@ QString userCaption(const db::Query& users, CaptionForm form)
 {
     return userCaption(users.text(QStringLiteral("NAME")), users.value(QStringLiteral("ADMCHECK")),
                        users.value(QStringLiteral("BOSS")), users.value(QStringLiteral("INSYSTEM")), form);
+}
+
+QString userCaption(const db::Query& users, CaptionForm form, const db::PresenceMarks& marks)
+{
+    const bool stale = marks.isStale(users.integer(QStringLiteral("ID")));
+    return userCaption(users.text(QStringLiteral("NAME")), users.value(QStringLiteral("ADMCHECK")),
+                       users.value(QStringLiteral("BOSS")),
+                       stale ? QVariant(QStringLiteral("F")) : users.value(QStringLiteral("INSYSTEM")), form);
 }
 
 } // namespace tarvik

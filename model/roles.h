@@ -4,8 +4,9 @@
 #include <QVariant>
 
 namespace tarvik::db {
+class PresenceMarks;
 class Query;
-}
+} // namespace tarvik::db
 
 namespace tarvik {
 
@@ -42,5 +43,8 @@ enum class CaptionForm
                                   const QVariant& inSystem, CaptionForm form);
 // The same for the current row of a query over USERS.
 [[nodiscard]] QString userCaption(const db::Query& users, CaptionForm form);
+// The same, in the presence form a mark that a dead workstation left counts
+// as no mark.
+[[nodiscard]] QString userCaption(const db::Query& users, CaptionForm form, const db::PresenceMarks& marks);
 
 } // namespace tarvik

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QRadioButton;
+class QTimer;
 
 namespace tarvik::db {
 class Connection;
@@ -15,14 +16,19 @@ class MarkupComboBox;
 
 namespace tarvik::ruduvo {
 
-// Clears the presence marks of all users or of one user, after
-// confirmation, and then the utility ends.
+// Clears the presence marks of all users, of one user, or only those that
+// workstations which lost their link to the server left behind, after
+// confirmation, and then the utility ends. The list shows each mark's state
+// and keeps it current.
 class TfmMain : public QDialog
 {
     Q_OBJECT
 public:
     static const QString kClearAllSql;
     static const QString kClearOneSql;
+    static const QString kClearStaleSql;
+    // How often the marks' states are read again while the window is open.
+    static constexpr int kRefreshMs = 5000;
 
     TfmMain(db::Connection& connection, db::Query& users, QWidget* parent = nullptr);
 
@@ -32,6 +38,8 @@ public slots:
     void sbOKClick();
     void sbCancelClick();
     void sbHelpClick();
+    // Reads the marks' states again and shows them in the list.
+    void refreshStates();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -39,11 +47,14 @@ protected:
 private:
     void fillUsers();
     void scopeChanged();
+    [[nodiscard]] bool clearStale();
 
     db::Connection& m_connection;
     db::Query& m_users;
     QRadioButton* m_rbAllUsers;
     QRadioButton* m_rbSelectUser;
+    QRadioButton* m_rbStaleUsers;
+    QTimer* m_refresh;
     widgets::MarkupComboBox* m_cbUser;
     bool m_filled = false;
     bool m_cleared = false;

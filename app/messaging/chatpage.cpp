@@ -6,6 +6,7 @@
 #include "markupcombobox.h"
 #include "messagingpictures.h"
 #include "platform.h"
+#include "presencemarks.h"
 #include "query.h"
 #include "roles.h"
 #include "tfmnew.h"
@@ -173,9 +174,10 @@ void ChatPage::refreshRecipients()
         const QVariant current =
             m_users.isOpen() && m_users.recNo() >= 0 ? m_users.value(QStringLiteral("ID")) : QVariant();
         m_users.reopen();
+        const db::PresenceMarks marks = db::PresenceMarks::read(m_users.connection());
         for (int row = 0; row < m_users.recordCount(); ++row) {
             m_users.setRecNo(row);
-            m_cbUser->addMarkupItem(userCaption(m_users, CaptionForm::Presence),
+            m_cbUser->addMarkupItem(userCaption(m_users, CaptionForm::Presence, marks),
                                     m_users.integer(QStringLiteral("ID")));
         }
         if (!current.isValid() || !m_users.locate(QStringLiteral("ID"), current))

@@ -1,10 +1,12 @@
 #include "tfmaddtexts.h"
 
+#include "dberror.h"
 #include "dialogbar.h"
 #include "elidedlabel.h"
 #include "markupcombobox.h"
 #include "messagingpictures.h"
 #include "platform.h"
+#include "presencemarks.h"
 #include "query.h"
 #include "roles.h"
 #include "textlimit.h"
@@ -100,11 +102,18 @@ void TfmAddTexts::fillRecipients(db::Query& users, int presetUserId)
 {
     m_cbUsers->clear();
     const int current = users.recNo();
+    // Marks left by dead workstations show as absent; without their states
+    // the marks show as they are.
+    db::PresenceMarks marks;
+    try {
+        marks = db::PresenceMarks::read(users.connection());
+    } catch (const db::DbError&) {
+    }
     int preset = -1;
     for (int row = 0; row < users.recordCount(); ++row) {
         users.setRecNo(row);
         const int id = users.integer(QStringLiteral("ID"));
-        m_cbUsers->addMarkupItem(userCaption(users, CaptionForm::Presence), id);
+        m_cbUsers->addMarkupItem(userCaption(users, CaptionForm::Presence, marks), id);
         if (id == presetUserId && presetUserId != 0)
             preset = row;
     }

@@ -1,5 +1,6 @@
 #include "loginrules.h"
 
+#include "presencemarks.h"
 #include "query.h"
 
 namespace tarvik::startup {
@@ -17,7 +18,46 @@ bool anyUser(const db::Query& users, const QString& column)
     return false;
 }
 
+const QString kStaleMark = QStringLiteral(
+    "Отметка о входе осталась от рабочего места, которое больше не связано с сервером; её можно снять "
+    "программой Ruduvo.");
+const QString kStaleMarks = QStringLiteral(
+    "Отметки о входе остались от рабочих мест, которые больше не связаны с сервером; их можно снять "
+    "программой Ruduvo.");
+
+// Whether some user carries the mark and every such mark is stale.
+bool onlyStale(const db::Query& users, const QString& column, const db::PresenceMarks& marks)
+{
+    bool any = false;
+    for (int r = 0; r < users.recordCount(); ++r) {
+        if (!isFlagSet(users.valueAt(r, column)))
+            continue;
+        if (!marks.isStale(users.valueAt(r, QStringLiteral("ID")).toInt()))
+            return false;
+        any = true;
+    }
+    return any;
+}
+
 } // namespace
+
+QString staleMarkNote(LoginRefusal refusal, const db::Query& users, int selected,
+                      const db::PresenceMarks& marks)
+{
+    const int row = selected < 0 || selected >= users.recordCount() ? 0 : selected;
+    switch (refusal) {
+    case LoginRefusal::SystemHeldExclusively:
+        return onlyStale(users, kMono, marks) ? kStaleMark : QString();
+    case LoginRefusal::UsersPresent:
+        return onlyStale(users, kInSystem, marks) ? kStaleMarks : QString();
+    case LoginRefusal::AlreadyLoggedIn:
+        return users.recordCount() > 0 && marks.isStale(users.valueAt(row, QStringLiteral("ID")).toInt())
+                   ? kStaleMark
+                   : QString();
+    default:
+        return {};
+    }
+}
 
 QString refusalText(LoginRefusal refusal)
 {
@@ -38,13 +78,18 @@ QString refusalText(LoginRefusal refusal)
     return {};
 }
 
-QStringList exclusiveStartNotices(const db::Query& users)
+QStringList exclusiveStartNotices(const db::Query& users, const db::PresenceMarks* marks)
 {
     QStringList notices;
-    for (int r = 0; r < users.recordCount(); ++r)
-        if (isFlagSet(users.valueAt(r, kMono)))
-            notices << QStringLiteral("Система запущена монопольно пользователем \"%1\"")
-                           .arg(users.valueAt(r, QStringLiteral("NAME")).toString());
+    for (int r = 0; r < users.recordCount(); ++r) {
+        if (!isFlagSet(users.valueAt(r, kMono)))
+            continue;
+        QString notice = QStringLiteral("Система запущена монопольно пользователем \"%1\"")
+                             .arg(users.valueAt(r, QStringLiteral("NAME")).toString());
+        if (marks && marks->isStale(users.valueAt(r, QStringLiteral("ID")).toInt()))
+            notice += QLatin1Char('\n') + kStaleMark;
+        notices << notice;
+    }
     return notices;
 }
 

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "presencemarks.h"
 #include "query.h"
 
 namespace tarvik::startup::presence {
@@ -35,8 +36,12 @@ LoginProfile logIn(db::Query& users, int row, bool exclusive)
         users.setValue(QStringLiteral("MONO"), T);
     try {
         users.post();
+        // The mark names this workstation's attachment, so that it is known
+        // for a dead one's should this workstation die.
+        db::recordAttachment(users.connection(), profile.userId);
     } catch (...) {
         users.cancel();
+        users.connection().rollbackRetaining();
         throw;
     }
     users.connection().commitRetaining();

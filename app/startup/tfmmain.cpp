@@ -18,6 +18,7 @@
 #include "plannergrid.h"
 #include "plannerpage.h"
 #include "platform.h"
+#include "presencemarks.h"
 #include "query.h"
 #include "reminders.h"
 #include "reportlayouts.h"
@@ -819,6 +820,7 @@ bool TfmMain::reconnect()
                                   ? QStringLiteral("UPDATE Users SET InSystem = 'T', Mono = 'T' WHERE Id = :Id")
                                   : QStringLiteral("UPDATE Users SET InSystem = 'T' WHERE Id = :Id"),
                               {{QStringLiteral("Id"), m_profile.userId}});
+        db::recordAttachment(*m_connection, m_profile.userId);
         m_connection->commitRetaining();
     } catch (const db::DbError&) {
         // Still unreachable (or refused): quietly try again later; the loss

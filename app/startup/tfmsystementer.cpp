@@ -5,6 +5,7 @@
 #include "loginrules.h"
 #include "markupcombobox.h"
 #include "platform.h"
+#include "presencemarks.h"
 #include "query.h"
 #include "screencentre.h"
 
@@ -60,7 +61,11 @@ bool TfmSystemEnter::openList()
         m_users.setRecNo(r);
         m_cbUser->addMarkupItem(userCaption(m_users, CaptionForm::Role));
     }
-    const QStringList notices = exclusiveStartNotices(m_users);
+    QStringList notices = exclusiveStartNotices(m_users);
+    if (!notices.isEmpty()) {
+        if (const std::optional<db::PresenceMarks> marks = readMarks())
+            notices = exclusiveStartNotices(m_users, &*marks);
+    }
     for (const QString& notice : notices)
         platform().notice(notice);
     if (!notices.isEmpty())
@@ -77,7 +82,15 @@ void TfmSystemEnter::sbOKClick()
     const int row = m_cbUser->selectedPosition() < 0 ? 0 : m_cbUser->selectedPosition();
     const LoginRefusal refusal = checkLogin(m_users, row, m_edPass->text(), m_cbMono->isChecked());
     if (refusal != LoginRefusal::None) {
-        platform().notice(refusalText(refusal));
+        QString text = refusalText(refusal);
+        if (refusal != LoginRefusal::WrongPassword && refusal != LoginRefusal::OnlyAdministratorExclusive) {
+            if (const std::optional<db::PresenceMarks> marks = readMarks()) {
+                const QString note = staleMarkNote(refusal, m_users, row, *marks);
+                if (!note.isEmpty())
+                    text += QLatin1Char('\n') + note;
+            }
+        }
+        platform().notice(text);
         if (refusal == LoginRefusal::WrongPassword) {
             m_edPass->selectAll();
             m_edPass->setFocus();
@@ -93,6 +106,17 @@ void TfmSystemEnter::sbOKClick()
     platform().writeIni(kEnterIni, QStringLiteral("Enter"), QStringLiteral("User"), m_profile.userId);
     m_loggedIn = true;
     accept();
+}
+
+// The marks' states help explain a refusal; without them the refusal
+// stands as it is.
+std::optional<db::PresenceMarks> TfmSystemEnter::readMarks()
+{
+    try {
+        return db::PresenceMarks::read(m_users.connection());
+    } catch (const db::DbError&) {
+        return std::nullopt;
+    }
 }
 
 void TfmSystemEnter::sbCancelClick()

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "presence.h"
+#include "presencemarks.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QCheckBox;
 class QLineEdit;
@@ -39,6 +42,7 @@ public slots:
     void sbHelpClick();
 
 private:
+    [[nodiscard]] std::optional<db::PresenceMarks> readMarks();
     db::Query& m_users;
     widgets::MarkupComboBox* m_cbUser;
     QLineEdit* m_edPass;
