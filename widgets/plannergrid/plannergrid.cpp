@@ -190,7 +190,7 @@ void PlannerGrid::clearItems()
     m_dragItem = nullptr;
     m_drag = DragMode::None;
     m_items.clear();
-    m_pictures.clear();
+    m_picturesToSweep = true;
     itemsChanged();
 }
 
@@ -413,14 +413,6 @@ void PlannerGrid::ensureLayout() const
         m_views.push_back({p.get(), {}, pictureName(*p)});
         spans.push_back({span->first, span->second, p->position});
     }
-    if (m_picturesToSweep) {
-        m_picturesToSweep = false;
-        QSet<QString> names;
-        names.reserve(qsizetype(m_views.size()));
-        for (const ItemView& v : m_views)
-            names.insert(v.pictureName);
-        m_pictures.keepOnly(names);
-    }
     const std::vector<PlannerLane> lanes = PlannerOverlapLayout::arrange(spans);
     const double w = columnWidth();
     for (size_t i = 0; i < m_views.size(); ++i) {
@@ -510,21 +502,36 @@ void PlannerGrid::paintItems(QPainter& p, const QRect& exposed)
 void PlannerGrid::prepareAhead()
 {
     ensureLayout();
-    QElapsedTimer clock;
-    clock.start();
+    QElapsedTimer slice;
+    slice.start();
+    if (m_picturesToSweep) {
+        m_picturesToSweep = false;
+        QSet<QString> names;
+        names.reserve(qsizetype(m_views.size()));
+        for (const ItemView& v : m_views)
+            names.insert(v.pictureName);
+        m_pictures.keepOnly(names);
+    }
     const int page = qMax(1, viewport()->height() - contentTop());
-    const QRectF ahead(0, verticalScrollBar()->value() - page, viewport()->width(), 3 * page);
+    const int top = verticalScrollBar()->value();
+    if (prepareIn(QRectF(0, top, viewport()->width(), page), slice) &&
+        prepareIn(QRectF(0, top - page, viewport()->width(), 3 * page), slice))
+        m_prepareTimer->stop();
+}
+
+bool PlannerGrid::prepareIn(const QRectF& area, const QElapsedTimer& slice)
+{
     for (const ItemView& v : m_views) {
-        if (!v.rect.intersects(ahead))
+        if (!v.rect.intersects(area))
             continue;
         const PlannerItemLook look = lookOf(v);
         if (m_pictures.isReady(v.pictureName, look))
             continue;
-        if (clock.elapsed() >= kPrepareSliceMs)
-            return;
+        if (slice.elapsed() >= kPrepareSliceMs)
+            return false;
         m_pictures.prepare(v.pictureName, look);
     }
-    m_prepareTimer->stop();
+    return true;
 }
 
 void PlannerGrid::paintCaption(QPainter& p) const

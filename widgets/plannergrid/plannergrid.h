@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QElapsedTimer;
 class QPainter;
 class QTimer;
 
@@ -197,9 +198,12 @@ private:
     void paintSidebar(QPainter& p, const QRect& exposed) const;
     void paintCellSelection(QPainter& p) const;
     void paintItems(QPainter& p, const QRect& exposed);
-    // Draws, a slice of time at a go, the pictures of the items on the
-    // page above and below the one shown.
+    // Draws, a slice of time at a go, the pictures of the items shown,
+    // then of those on the page above and below.
     void prepareAhead();
+    // Prepares the pictures missing in `area` (content coordinates) until
+    // the slice is over; false when it ran out.
+    bool prepareIn(const QRectF& area, const QElapsedTimer& slice);
 
     void rightPress(const QPoint& pos);
     void startDrag(PlannerItem* item, const QPoint& pos);
@@ -222,10 +226,10 @@ private:
     std::vector<std::unique_ptr<PlannerItem>> m_items;
     mutable std::vector<ItemView> m_views;
     mutable bool m_layoutDirty = true;
-    // Items went without each being forgotten; the next layout drops the
+    // Items went without each being forgotten; idle time drops the
     // pictures of those that did not come back.
-    mutable bool m_picturesToSweep = false;
-    mutable PlannerItemPictures m_pictures;
+    bool m_picturesToSweep = false;
+    PlannerItemPictures m_pictures;
     QTimer* m_prepareTimer = nullptr;
 
     int m_cellPosition = -1;

@@ -87,10 +87,21 @@ std::unique_ptr<QTextDocument> PlannerItemPictures::document(const QString& text
     return document;
 }
 
+// Both ways draw on the same whole pixels with the same fraction, so that
+// a picture replacing the drawn box later shows the same.
 void PlannerItemPictures::draw(QPainter& p, const QString& name, const PlannerItemLook& look,
-                               const QPointF& topLeft)
+                               const QPointF& topLeft) const
 {
-    p.drawPixmap(QPointF(std::floor(topLeft.x()), std::floor(topLeft.y())), pictureFor(name, look));
+    const QPointF pixel(std::floor(topLeft.x()), std::floor(topLeft.y()));
+    const auto it = m_pictures.constFind(name);
+    if (it != m_pictures.cend() && it->look == look) {
+        p.drawPixmap(pixel, it->pixmap);
+        return;
+    }
+    p.save();
+    p.translate(pixel);
+    paintBox(p, look, QRectF(look.offset, look.size));
+    p.restore();
 }
 
 bool PlannerItemPictures::isReady(const QString& name, const PlannerItemLook& look) const
@@ -101,7 +112,8 @@ bool PlannerItemPictures::isReady(const QString& name, const PlannerItemLook& lo
 
 void PlannerItemPictures::prepare(const QString& name, const PlannerItemLook& look)
 {
-    (void)pictureFor(name, look);
+    if (!isReady(name, look))
+        m_pictures.insert(name, {look, render(look)});
 }
 
 void PlannerItemPictures::forget(const QString& name)
@@ -112,16 +124,6 @@ void PlannerItemPictures::forget(const QString& name)
 void PlannerItemPictures::keepOnly(const QSet<QString>& names)
 {
     m_pictures.removeIf([&names](const auto& it) { return !names.contains(it.key()); });
-}
-
-const QPixmap& PlannerItemPictures::pictureFor(const QString& name, const PlannerItemLook& look)
-{
-    Picture& picture = m_pictures[name];
-    if (picture.pixmap.isNull() || !(picture.look == look)) {
-        picture.pixmap = render(look);
-        picture.look = look;
-    }
-    return picture.pixmap;
 }
 
 // The box drawn on whole pixels of a transparent picture, shifted by the

@@ -74,17 +74,16 @@ public:
     [[nodiscard]] std::unique_ptr<QTextDocument> document(const QString& text, const QFont& font,
                                                           qreal width) const;
 
-    // Draws the box of item `name` at `topLeft`, from its kept picture or
-    // from one drawn now.
-    void draw(QPainter& p, const QString& name, const PlannerItemLook& look, const QPointF& topLeft);
+    // Draws the box of item `name` at `topLeft`: its kept picture when
+    // there is one for this look, else the box itself, leaving the picture
+    // to prepare(), so that a first paint costs no more than drawing.
+    void draw(QPainter& p, const QString& name, const PlannerItemLook& look, const QPointF& topLeft) const;
     [[nodiscard]] bool isReady(const QString& name, const PlannerItemLook& look) const;
     // Draws the picture ahead of need.
     void prepare(const QString& name, const PlannerItemLook& look);
     void forget(const QString& name);
     // Forgets the pictures of every item not named.
     void keepOnly(const QSet<QString>& names);
-    void clear() { m_pictures.clear(); }
-    [[nodiscard]] int count() const { return int(m_pictures.size()); }
 
 private:
     struct Picture
@@ -93,7 +92,6 @@ private:
         QPixmap pixmap;
     };
 
-    const QPixmap& pictureFor(const QString& name, const PlannerItemLook& look);
     [[nodiscard]] QPixmap render(const PlannerItemLook& look) const;
     void paintBox(QPainter& p, const PlannerItemLook& look, const QRectF& rect) const;
     void paintBody(QPainter& p, const PlannerItemLook& look, const QRectF& body) const;
