@@ -61,12 +61,12 @@ struct Sample
     double weekItems = 0;
     double weekPaint = 0;
     // On the month after its first paint.
-    double repaint = 0;    // the whole grid painted again
-    double newPage = 0;    // one page down, onto rows not shown before
-    double shownPage = 0;  // one page back up, onto rows shown before
-    double dragPaint = 0;  // the slowest repaint of a one-row drag
-    double dragFrame = 0;  // the slowest press or move with its repaint
-    double dragWhole = 0;  // press to release, the write and its repaint included
+    double repaint = 0;   // the whole grid painted again
+    double newPage = 0;   // one page down, onto rows not shown before
+    double shownPage = 0; // one page back up, onto rows shown before
+    double dragPaint = 0; // the slowest repaint of a one-row drag
+    double dragFrame = 0; // the slowest press or move with its repaint
+    double dragWhole = 0; // press to release, the write and its repaint included
     [[nodiscard]] double total() const { return setup + load + items + paint; }
 };
 
@@ -385,8 +385,9 @@ int run(int argc, char** argv)
     std::printf("week items_ms=%.1f paint_ms=%.1f\n",
                 medianOf(samples, [](const Sample& s) { return s.weekItems; }),
                 medianOf(samples, [](const Sample& s) { return s.weekPaint; }));
-    std::printf("month grid=%dx%d repaint_ms=%.1f page_ms=%.1f new_page_ms=%.1f\n", station.gridSize().width(),
-                station.gridSize().height(), medianOf(samples, [](const Sample& s) { return s.repaint; }),
+    std::printf("month grid=%dx%d repaint_ms=%.1f page_ms=%.1f new_page_ms=%.1f\n",
+                station.gridSize().width(), station.gridSize().height(),
+                medianOf(samples, [](const Sample& s) { return s.repaint; }),
                 medianOf(samples, [](const Sample& s) { return s.shownPage; }),
                 medianOf(samples, [](const Sample& s) { return s.newPage; }));
     std::printf("drag paint_ms=%.1f frame_ms=%.1f whole_ms=%.1f\n",

@@ -66,6 +66,7 @@ public:
     // picture drawn with the former ones.
     void setImages(const QList<QPixmap>& images);
 
+    // The look of `item` in `rect`; `dayRows` when the grid's rows are days.
     [[nodiscard]] static PlannerItemLook lookOf(const PlannerItem& item, const QRectF& rect, bool dayRows,
                                                 qreal pixelRatio);
     // The part of a box under its caption bar that shows the body text.
