@@ -1,6 +1,8 @@
 // The planner page of a boss with 20 work places and 2,000 events in one
 // month: from building the page after login to the month view's first paint
-// offscreen, split into its steps, and the day and week views after it.
+// offscreen, split into its steps; what a user then does on the month (a
+// repaint, scrolling, dragging an item by one day); and the day and week
+// views after it.
 
 #include "benchdatabase.h"
 
@@ -16,7 +18,9 @@
 
 #include <QApplication>
 #include <QLayout>
+#include <QMouseEvent>
 #include <QPixmap>
+#include <QScrollBar>
 
 #include <benchmark/benchmark.h>
 
@@ -24,6 +28,8 @@
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -37,6 +43,11 @@ constexpr int kYear = 2026;
 constexpr int kMonth = 3;
 constexpr int kRepetitions = 9;
 const QSize kPageSize(1280, 900);
+// How long a user looks at the month before scrolling or dragging; the page
+// may use it.
+constexpr int kPauseMs = 500;
+// Mouse moves of a one-row drag.
+constexpr int kDragSteps = 3;
 
 // One repetition's figures in milliseconds.
 struct Sample
@@ -49,6 +60,13 @@ struct Sample
     double dayPaint = 0;
     double weekItems = 0;
     double weekPaint = 0;
+    // On the month after its first paint.
+    double repaint = 0;   // the whole grid painted again
+    double newPage = 0;   // one page down, onto rows not shown before
+    double shownPage = 0; // one page back up, onto rows shown before
+    double dragPaint = 0; // the slowest repaint of a one-row drag
+    double dragFrame = 0; // the slowest press or move with its repaint
+    double dragWhole = 0; // press to release, the write and its repaint included
     [[nodiscard]] double total() const { return setup + load + items + paint; }
 };
 
@@ -67,6 +85,130 @@ void paint(planner::PlannerPage& page)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const QPixmap pixmap = page.grab();
     benchmark::DoNotOptimize(pixmap.cacheKey());
+}
+
+// What the grid's viewport asked to repaint, painted as the window system
+// would have it painted; gives the milliseconds it took.
+double flushPaints()
+{
+    const Clock::time_point start = Clock::now();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The user looking at the page: events, timers and idle work go on.
+void pause(int ms)
+{
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < end) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, int(std::max<qint64>(1, left)));
+    }
+}
+
+// Counts the paint events of a widget, so that a figure never stands for
+// nothing painted.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) : m_widget(widget) { widget->installEventFilter(this); }
+    ~PaintCounter() override { m_widget->removeEventFilter(this); }
+    int take() { return std::exchange(m_count, 0); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_widget && event->type() == QEvent::Paint)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+    int m_count = 0;
+};
+
+void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// An item in full view near the top, with a row below it in view too.
+widgets::PlannerItem* itemToDrag(const widgets::PlannerGrid& grid)
+{
+    const int top = widgets::PlannerGrid::kCaptionHeight + widgets::PlannerGrid::kHeaderHeight;
+    for (int i = 0; i < grid.itemCount(); ++i) {
+        widgets::PlannerItem* item = grid.item(i);
+        const QRect r = grid.itemRect(item);
+        if (!r.isNull() && item->isMovable() && r.top() >= top &&
+            r.bottom() + grid.rowHeight() < grid.viewport()->height() && r.height() <= grid.rowHeight())
+            return item;
+    }
+    throw std::runtime_error("no item to drag on the month shown");
+}
+
+// The month as a user goes on with it: a repaint, a page down onto rows not
+// shown before, back up, then one item dragged a day later by the mouse and
+// written to its row. Each with a pause before it.
+void useMonth(widgets::PlannerGrid& grid, Sample& s)
+{
+    QWidget* viewport = grid.viewport();
+    PaintCounter paints(viewport);
+    QScrollBar* bar = grid.verticalScrollBar();
+    const auto painted = [&paints](const char* what) {
+        if (paints.take() == 0)
+            throw std::runtime_error(std::string("nothing was painted: ") + what);
+    };
+
+    pause(kPauseMs);
+    paints.take();
+    Clock::time_point t = Clock::now();
+    viewport->update();
+    flushPaints();
+    s.repaint = msSince(t);
+    painted("repaint");
+
+    pause(kPauseMs);
+    t = Clock::now();
+    bar->setValue(bar->value() + bar->pageStep());
+    flushPaints();
+    s.newPage = msSince(t);
+    painted("page down");
+
+    pause(kPauseMs);
+    t = Clock::now();
+    bar->setValue(bar->value() - bar->pageStep());
+    flushPaints();
+    s.shownPage = msSince(t);
+    painted("page up");
+
+    pause(kPauseMs);
+    widgets::PlannerItem* item = itemToDrag(grid);
+    int moves = 0;
+    const QMetaObject::Connection moved =
+        QObject::connect(&grid, &widgets::PlannerGrid::itemMoved, [&moves] { ++moves; });
+    const QPoint from = grid.itemRect(item).center();
+    const Clock::time_point start = Clock::now();
+    t = start;
+    sendMouse(viewport, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    s.dragPaint = flushPaints();
+    s.dragFrame = msSince(t);
+    for (int step = 1; step <= kDragSteps; ++step) {
+        const QPoint to = from + QPoint(0, grid.rowHeight() * step / kDragSteps);
+        sendMouse(viewport, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        s.dragPaint = std::max(s.dragPaint, flushPaints());
+        s.dragFrame = std::max(s.dragFrame, msSince(t));
+    }
+    sendMouse(viewport, QEvent::MouseButtonRelease, from + QPoint(0, grid.rowHeight()), Qt::LeftButton,
+              Qt::NoButton);
+    s.dragPaint = std::max(s.dragPaint, flushPaints());
+    s.dragWhole = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    QObject::disconnect(moved);
+    if (moves != 1)
+        throw std::runtime_error("the drag did not move the item");
+    painted("drag");
 }
 
 // The boss owning every work place, and three more templates than the
@@ -141,7 +283,10 @@ public:
         *monthItems = page.grid()->itemCount();
         if (!page.canShowEvents())
             throw std::runtime_error("the planner page could not show the events");
+        m_gridSize = page.grid()->viewport()->size();
+        useMonth(*page.grid(), s);
 
+        t = Clock::now();
         page.sb1Click();
         s.dayItems = msSince(t);
         paint(page);
@@ -153,9 +298,12 @@ public:
         return s;
     }
 
+    [[nodiscard]] QSize gridSize() const { return m_gridSize; }
+
 private:
     std::unique_ptr<db::Connection> m_connection;
     int m_boss;
+    QSize m_gridSize;
 };
 
 double median(std::vector<double> v)
@@ -237,6 +385,15 @@ int run(int argc, char** argv)
     std::printf("week items_ms=%.1f paint_ms=%.1f\n",
                 medianOf(samples, [](const Sample& s) { return s.weekItems; }),
                 medianOf(samples, [](const Sample& s) { return s.weekPaint; }));
+    std::printf("month grid=%dx%d repaint_ms=%.1f page_ms=%.1f new_page_ms=%.1f\n",
+                station.gridSize().width(), station.gridSize().height(),
+                medianOf(samples, [](const Sample& s) { return s.repaint; }),
+                medianOf(samples, [](const Sample& s) { return s.shownPage; }),
+                medianOf(samples, [](const Sample& s) { return s.newPage; }));
+    std::printf("drag paint_ms=%.1f frame_ms=%.1f whole_ms=%.1f\n",
+                medianOf(samples, [](const Sample& s) { return s.dragPaint; }),
+                medianOf(samples, [](const Sample& s) { return s.dragFrame; }),
+                medianOf(samples, [](const Sample& s) { return s.dragWhole; }));
     return 0;
 }
 

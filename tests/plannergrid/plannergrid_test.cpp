@@ -5,6 +5,7 @@
 #include "plannergrid.h"
 #include "wallclock.h"
 
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -318,4 +319,68 @@ TEST_F(PlannerGridTest, CurrentCellFollowsClicksAndGoesWithColumnsAndRows)
     grid.selectCells(5, 10, 60);
     EXPECT_EQ(grid.selectionPosition(), 1);
     EXPECT_EQ(grid.selectionStart(), at(8)) << "only cells shown can be selected";
+}
+
+// Items are drawn from pictures kept between paints. A look changed in
+// place (as a reloaded row replaces its item), a removed item and a new one
+// where it stood must each show as they are now.
+TEST_F(PlannerGridTest, PaintShowsItemsAsTheyAreNowAfterInPlaceChangesAndRemoval)
+{
+    PlannerItem* a = addItem(0, at(9), at(10), QStringLiteral("<b>Склад</b>"));
+    PlannerItem* b = addItem(1, at(9), at(10), QStringLiteral("Цех"));
+    b->bound = true;
+    b->key = 7;
+    grid.itemsChanged();
+    // Idle time draws the pictures of what was painted last.
+    const auto shown = [this](const PlannerItem* it) {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return grid.viewport()->grab().copy(grid.itemRect(it));
+    };
+    const auto body = [&](const PlannerItem* it) {
+        const QImage image = shown(it).toImage();
+        return image.pixelColor(image.width() - 4, image.height() - 4);
+    };
+    const QImage first = shown(a).toImage();
+    a->text = QStringLiteral("<b>Офис</b>");
+    grid.itemsChanged();
+    EXPECT_NE(shown(a).toImage(), first) << "a new text is drawn";
+    a->text = QStringLiteral("<b>Склад</b>");
+    grid.itemsChanged();
+    EXPECT_EQ(shown(a).toImage(), first);
+
+    PlannerItem fresh = *b;
+    fresh.color = QColor(200, 255, 200);
+    *b = std::move(fresh);
+    grid.itemsChanged();
+    EXPECT_EQ(body(b), QColor(200, 255, 200));
+    grid.selectItem(b);
+    EXPECT_EQ(body(b), QToolTip::palette().color(QPalette::ToolTipBase));
+
+    const QRect place = grid.itemRect(a);
+    grid.removeItem(a);
+    EXPECT_EQ(grid.viewport()->grab().toImage().pixelColor(place.center() + QPoint(0, 5)), QColor(Qt::white));
+    PlannerItem* c = addItem(0, at(9), at(10), QStringLiteral("<b>Склад</b>"));
+    c->color = QColor(255, 220, 220);
+    grid.itemsChanged();
+    EXPECT_EQ(body(c), QColor(255, 220, 220));
+}
+
+// A scroll moves what is on screen and paints only the rows scrolled in;
+// the result must be what painting the whole grid gives.
+TEST_F(PlannerGridTest, ScrolledGridShowsWhatAWholePaintShows)
+{
+    grid.setRowHeight(40);
+    for (int h = 8; h < 20; ++h)
+        addItem(h % 3, at(h, 10), at(h + 1, 40), QStringLiteral("<b>%1</b>").arg(h));
+    grid.selectCells(1, 30, 31);
+    for (int step : {3, 5, -2}) {
+        grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->value() + step * grid.rowHeight());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        const QImage screen = grid.screen()->grabWindow(grid.winId()).toImage();
+        const QRect vp(grid.viewport()->mapTo(&grid, QPoint(0, 0)), grid.viewport()->size());
+        EXPECT_EQ(screen.copy(vp).convertToFormat(QImage::Format_RGB32),
+                  grid.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32))
+            << "after scrolling by " << step << " rows";
+    }
 }

@@ -1,16 +1,18 @@
 #include "plannergrid.h"
 
 #include "planneritemsource.h"
-#include "plannermarkup.h"
 #include "planneroverlaplayout.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSet>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
@@ -23,6 +25,9 @@ namespace {
 const QColor kAccent(177, 185, 207);
 const QColor kNonWorking(234, 234, 234);
 const QColor kGridLine(208, 208, 208);
+// Idle time spent on drawing pictures ahead at one go, short enough for
+// input to wait no longer than a frame.
+constexpr int kPrepareSliceMs = 8;
 
 } // namespace
 
@@ -31,6 +36,12 @@ PlannerGrid::PlannerGrid(QWidget* parent) : QAbstractScrollArea(parent)
     setObjectName(QStringLiteral("Planner"));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
+    // Every paint covers what it exposes, so that a scroll may move the
+    // pixels already shown instead of painting them again.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_prepareTimer = new QTimer(this);
+    m_prepareTimer->setInterval(0);
+    connect(m_prepareTimer, &QTimer::timeout, this, &PlannerGrid::prepareAhead);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_captions << QString();
     m_defaultItem.selectColor = QToolTip::palette().color(QPalette::ToolTipBase);
@@ -132,8 +143,7 @@ QString PlannerGrid::weekdayName(Qt::DayOfWeek day)
 
 void PlannerGrid::setImages(const QList<QPixmap>& images)
 {
-    m_images = images;
-    m_documents.clear();
+    m_pictures.setImages(images);
     viewport()->update();
 }
 
@@ -170,7 +180,7 @@ void PlannerGrid::removeItem(PlannerItem* item)
         m_dragItem = nullptr;
         m_drag = DragMode::None;
     }
-    m_documents.erase(item);
+    m_pictures.forget(pictureName(*item));
     std::erase_if(m_items, [item](const auto& p) { return p.get() == item; });
     itemsChanged();
 }
@@ -180,7 +190,7 @@ void PlannerGrid::clearItems()
     m_dragItem = nullptr;
     m_drag = DragMode::None;
     m_items.clear();
-    m_documents.clear();
+    m_picturesToSweep = true;
     itemsChanged();
 }
 
@@ -199,11 +209,8 @@ void PlannerGrid::removeBoundItems()
         m_dragItem = nullptr;
         m_drag = DragMode::None;
     }
-    std::erase_if(m_items, [this](const auto& p) {
-        if (p->bound)
-            m_documents.erase(p.get());
-        return p->bound;
-    });
+    std::erase_if(m_items, [](const auto& p) { return p->bound; });
+    m_picturesToSweep = true;
     m_layoutDirty = true;
 }
 
@@ -412,7 +419,7 @@ void PlannerGrid::ensureLayout() const
         const auto span = m_rows.span(p->start, p->end);
         if (!span || p->position < 0 || p->position >= m_positions)
             continue;
-        m_views.push_back({p.get(), {}});
+        m_views.push_back({p.get(), {}, pictureName(*p)});
         spans.push_back({span->first, span->second, p->position});
     }
     const std::vector<PlannerLane> lanes = PlannerOverlapLayout::arrange(spans);
@@ -447,68 +454,93 @@ PlannerItem* PlannerGrid::itemAt(const QPoint& pos) const
     return nullptr;
 }
 
-QString PlannerGrid::timeText(const PlannerItem& item) const
+QString PlannerGrid::pictureName(const PlannerItem& item)
 {
-    if (m_rows.unit() == PlannerRowMap::Unit::Minutes)
-        return item.start.toString(QStringLiteral("HH:mm")) + QLatin1Char('-') +
-               item.end.toString(QStringLiteral("HH:mm"));
-    return item.start.toString(QStringLiteral("dd.MM HH:mm")) + QLatin1Char('-') +
-           item.end.toString(QStringLiteral("dd.MM HH:mm"));
+    if (item.bound)
+        return QLatin1Char('k') + item.key.toString();
+    return QLatin1Char('p') + QString::number(quintptr(&item), 16);
 }
 
-QRectF PlannerGrid::bodyRect(const PlannerItem& item, const QRectF& rect) const
+PlannerItemLook PlannerGrid::lookOf(const ItemView& view) const
 {
-    const int caption =
-        item.captionType == PlannerCaptionType::None ? 0 : QFontMetrics(item.captionFont).height() + 4;
-    return rect.adjusted(kTrackWidth + 2, caption + 1, -2, -1);
-}
-
-// One document per item, rebuilt only when its text or width changes.
-QTextDocument* PlannerGrid::documentFor(const PlannerItem& item, qreal width) const
-{
-    Document& d = m_documents[&item];
-    if (!d.document || d.text != item.text || !qFuzzyCompare(d.width, width)) {
-        d.document = std::make_unique<QTextDocument>();
-        d.document->setDefaultFont(item.font);
-        d.document->setDocumentMargin(1);
-        for (int i = 0; i < m_images.size(); ++i)
-            d.document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("idx:%1").arg(i)),
-                                    m_images.at(i));
-        d.document->setHtml(plannerMarkupToHtml(item.text, int(m_images.size())));
-        d.document->setTextWidth(width);
-        d.text = item.text;
-        d.width = width;
-    }
-    return d.document.get();
+    return PlannerItemPictures::lookOf(*view.item, view.rect, m_rows.unit() == PlannerRowMap::Unit::Days,
+                                       viewport()->devicePixelRatioF());
 }
 
 QString PlannerGrid::anchorAt(const PlannerItem& item, const QPoint& pos) const
 {
     const QRect rect = itemRect(&item);
-    const QRectF body = bodyRect(item, rect);
+    const QRectF body = PlannerItemPictures::bodyRect(item, rect);
     if (!body.contains(pos))
         return {};
-    QTextDocument* doc = documentFor(item, body.width());
+    const auto doc = m_pictures.document(item.text, item.font, body.width());
     return doc->documentLayout()->anchorAt(QPointF(pos) - body.topLeft());
 }
 
-void PlannerGrid::paintEvent(QPaintEvent*)
+void PlannerGrid::paintEvent(QPaintEvent* event)
 {
+    const QRect exposed = event->rect();
     QPainter p(viewport());
-    p.fillRect(viewport()->rect(), Qt::white);
+    p.fillRect(exposed, Qt::white);
     ensureLayout();
-    p.save();
-    p.setClipRect(QRect(0, contentTop(), viewport()->width(), viewport()->height() - contentTop()));
-    paintRows(p);
-    paintCellSelection(p);
-    const QRectF visible(0, verticalScrollBar()->value(), viewport()->width(), viewport()->height());
-    p.translate(0, contentTop() - verticalScrollBar()->value());
+    if (exposed.bottom() >= contentTop()) {
+        p.save();
+        p.setClipRect(QRect(0, contentTop(), viewport()->width(), viewport()->height() - contentTop()));
+        paintRows(p, exposed);
+        paintCellSelection(p);
+        paintItems(p, exposed);
+        p.restore();
+        if (exposed.left() < m_sidebarWidth)
+            paintSidebar(p, exposed);
+    }
+    if (exposed.top() < contentTop())
+        paintCaption(p);
+    m_prepareTimer->start();
+}
+
+void PlannerGrid::paintItems(QPainter& p, const QRect& exposed)
+{
+    const int scroll = verticalScrollBar()->value();
+    const QRectF visible(exposed.translated(0, scroll - contentTop()));
+    p.translate(0, contentTop() - scroll);
     for (const ItemView& v : m_views)
         if (v.rect.intersects(visible))
-            paintItem(p, *v.item, v.rect);
-    p.restore();
-    paintSidebar(p);
-    paintCaption(p);
+            m_pictures.draw(p, v.pictureName, lookOf(v), v.rect.topLeft());
+}
+
+void PlannerGrid::prepareAhead()
+{
+    ensureLayout();
+    QElapsedTimer slice;
+    slice.start();
+    if (m_picturesToSweep) {
+        m_picturesToSweep = false;
+        QSet<QString> names;
+        names.reserve(qsizetype(m_views.size()));
+        for (const ItemView& v : m_views)
+            names.insert(v.pictureName);
+        m_pictures.keepOnly(names);
+    }
+    const int page = qMax(1, viewport()->height() - contentTop());
+    const int top = verticalScrollBar()->value();
+    if (prepareIn(QRectF(0, top, viewport()->width(), page), slice) &&
+        prepareIn(QRectF(0, top - page, viewport()->width(), 3 * page), slice))
+        m_prepareTimer->stop();
+}
+
+bool PlannerGrid::prepareIn(const QRectF& area, const QElapsedTimer& slice)
+{
+    for (const ItemView& v : m_views) {
+        if (!v.rect.intersects(area))
+            continue;
+        const PlannerItemLook look = lookOf(v);
+        if (m_pictures.isReady(v.pictureName, look))
+            continue;
+        if (slice.elapsed() >= kPrepareSliceMs)
+            return false;
+        m_pictures.prepare(v.pictureName, look);
+    }
+    return true;
 }
 
 void PlannerGrid::paintCaption(QPainter& p) const
@@ -532,10 +564,10 @@ void PlannerGrid::paintCaption(QPainter& p) const
     p.drawText(QRect(0, kCaptionHeight, m_sidebarWidth, kHeaderHeight), Qt::AlignCenter, m_captions.value(0));
 }
 
-void PlannerGrid::paintRows(QPainter& p) const
+void PlannerGrid::paintRows(QPainter& p, const QRect& exposed) const
 {
-    const int first = rowAt(contentTop());
-    const int last = rowAt(viewport()->height());
+    const int first = rowAt(qMax(contentTop(), exposed.top()));
+    const int last = rowAt(exposed.bottom());
     const int right = viewport()->width();
     for (int row = first; row <= last; ++row) {
         const QRect r = cellRect(0, row);
@@ -550,14 +582,15 @@ void PlannerGrid::paintRows(QPainter& p) const
                    viewport()->height());
 }
 
-void PlannerGrid::paintSidebar(QPainter& p) const
+void PlannerGrid::paintSidebar(QPainter& p, const QRect& exposed) const
 {
     const QRect bar(0, contentTop(), m_sidebarWidth, viewport()->height() - contentTop());
-    p.fillRect(bar, palette().button());
+    p.fillRect(bar.intersected(exposed), palette().button());
     p.save();
     p.setClipRect(bar);
     const bool days = m_rows.unit() == PlannerRowMap::Unit::Days;
-    for (int row = rowAt(contentTop()); row <= rowAt(viewport()->height()); ++row) {
+    const int last = rowAt(exposed.bottom());
+    for (int row = rowAt(qMax(contentTop(), exposed.top())); row <= last; ++row) {
         const QRect r = cellRect(0, row);
         const QRect label(0, r.top(), m_sidebarWidth - 3, m_rowHeight);
         const QDateTime start = m_rows.rowStart(row);
@@ -589,63 +622,18 @@ void PlannerGrid::paintCellSelection(QPainter& p) const
     p.fillRect(top.united(bottom), c);
 }
 
-void PlannerGrid::paintItem(QPainter& p, const PlannerItem& item, const QRectF& rect) const
-{
-    p.fillRect(QRectF(rect.left(), rect.top(), kTrackWidth, rect.height()), item.trackColor);
-    const QRectF box = rect.adjusted(kTrackWidth, 0, 0, 0);
-    const QRectF body = bodyRect(item, rect);
-    if (item.captionType != PlannerCaptionType::None) {
-        const QRectF caption(box.left(), box.top(), box.width(), body.top() - 1 - box.top());
-        p.fillRect(caption, item.captionBackground);
-        QFont f = item.captionFont;
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(item.captionFontColor);
-        QString text = item.captionType == PlannerCaptionType::Text ? QString() : timeText(item);
-        if (item.captionType != PlannerCaptionType::Time && !item.captionText.isEmpty())
-            text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + item.captionText;
-        p.drawText(caption.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
-    }
-    const QRectF area(box.left(), body.top() - 1, box.width(), box.bottom() - body.top() + 1);
-    if (item.selected) {
-        p.fillRect(area, item.selectColor);
-    } else if (item.uniformBackground) {
-        p.fillRect(area, item.color);
-    } else {
-        QLinearGradient fade(area.topLeft(), area.bottomLeft());
-        fade.setColorAt(0, item.color);
-        fade.setColorAt(1, Qt::white);
-        p.fillRect(area, fade);
-    }
-    paintItemBody(p, item, body);
-    p.setPen(item.selected ? QColor(Qt::red) : QColor(Qt::darkGray));
-    p.drawRect(rect.adjusted(0, 0, -1, -1));
-}
-
-void PlannerGrid::paintItemBody(QPainter& p, const PlannerItem& item, const QRectF& body) const
-{
-    if (body.height() < 2 || body.width() < 2)
-        return;
-    QTextDocument* doc = documentFor(item, body.width());
-    p.save();
-    p.translate(body.topLeft());
-    QAbstractTextDocumentLayout::PaintContext ctx;
-    ctx.clip = QRectF(0, 0, body.width(), body.height());
-    ctx.palette.setColor(QPalette::Text, item.selected ? item.selectFontColor : QColor(Qt::black));
-    p.setClipRect(ctx.clip, Qt::IntersectClip);
-    doc->documentLayout()->draw(&p, ctx);
-    p.restore();
-}
-
 void PlannerGrid::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     itemsChanged();
 }
 
-void PlannerGrid::scrollContentsBy(int, int)
+// Rows, sidebar and items move together below the fixed caption and
+// header; only the band scrolled in is painted.
+void PlannerGrid::scrollContentsBy(int dx, int dy)
 {
-    viewport()->update();
+    viewport()->scroll(dx, dy,
+                       QRect(0, contentTop(), viewport()->width(), viewport()->height() - contentTop()));
 }
 
 void PlannerGrid::mousePressEvent(QMouseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "planneritem.h"
+#include "planneritempictures.h"
 #include "planneritemsource.h"
 #include "plannerrowmap.h"
 
@@ -10,18 +11,24 @@
 #include <QStringList>
 
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
+class QElapsedTimer;
 class QPainter;
-class QTextDocument;
+class QTimer;
 
 namespace tarvik::widgets {
 
 // The planner grid: positions (columns) side by side after a sidebar, rows
 // of time slots (day layout) or of days (period and month layouts), and the
 // items of one attached item source laid over them. It is drawn by itself;
-// layout arithmetic lives in PlannerRowMap and PlannerOverlapLayout.
+// layout arithmetic lives in PlannerRowMap and PlannerOverlapLayout, the
+// items' boxes in PlannerItemPictures.
+//
+// Painting stays within a frame on a month of thousands of items: only the
+// exposed part is painted, a scroll moves what is already on screen, and
+// items are drawn from kept pictures, which idle time draws ahead for the
+// page above and below the one shown.
 //
 // Mouse: a press on an item selects it (its row becomes current), a drag
 // moves it in time and across columns, a drag of its bottom edge resizes it;
@@ -161,12 +168,7 @@ private:
     {
         PlannerItem* item = nullptr;
         QRectF rect; // content coordinates: y from the first row shown
-    };
-    struct Document
-    {
-        QString text;
-        qreal width = 0;
-        std::unique_ptr<QTextDocument> document;
+        QString pictureName;
     };
 
     [[nodiscard]] int contentTop() const { return kCaptionHeight + kHeaderHeight; }
@@ -188,17 +190,23 @@ private:
     // items first, then the rows' items by key.
     void orderBoundItems();
     [[nodiscard]] bool holds(const PlannerItem* item) const;
-    [[nodiscard]] QTextDocument* documentFor(const PlannerItem& item, qreal width) const;
-    [[nodiscard]] QRectF bodyRect(const PlannerItem& item, const QRectF& rect) const;
+    // A bound item is known by its row key, so that its picture outlives
+    // a reload of the items; an unbound one by itself.
+    [[nodiscard]] static QString pictureName(const PlannerItem& item);
+    [[nodiscard]] PlannerItemLook lookOf(const ItemView& view) const;
     [[nodiscard]] QString anchorAt(const PlannerItem& item, const QPoint& pos) const;
-    [[nodiscard]] QString timeText(const PlannerItem& item) const;
 
     void paintCaption(QPainter& p) const;
-    void paintRows(QPainter& p) const;
-    void paintSidebar(QPainter& p) const;
+    void paintRows(QPainter& p, const QRect& exposed) const;
+    void paintSidebar(QPainter& p, const QRect& exposed) const;
     void paintCellSelection(QPainter& p) const;
-    void paintItem(QPainter& p, const PlannerItem& item, const QRectF& rect) const;
-    void paintItemBody(QPainter& p, const PlannerItem& item, const QRectF& body) const;
+    void paintItems(QPainter& p, const QRect& exposed);
+    // Draws, a slice of time at a go, the pictures of the items shown,
+    // then of those on the page above and below.
+    void prepareAhead();
+    // Prepares the pictures missing in `area` (content coordinates) until
+    // the slice is over; false when it ran out.
+    bool prepareIn(const QRectF& area, const QElapsedTimer& slice);
 
     void rightPress(const QPoint& pos);
     void startDrag(PlannerItem* item, const QPoint& pos);
@@ -215,14 +223,17 @@ private:
     int m_workEnd = 0;
     int m_rowHeight = 20;
     bool m_inactiveDays[7] = {}; // by Qt::DayOfWeek % 7, Sunday first
-    QList<QPixmap> m_images;
     QPointer<PlannerItemSource> m_source;
 
     PlannerItem m_defaultItem;
     std::vector<std::unique_ptr<PlannerItem>> m_items;
     mutable std::vector<ItemView> m_views;
     mutable bool m_layoutDirty = true;
-    mutable std::unordered_map<const PlannerItem*, Document> m_documents;
+    // Items went without each being forgotten; idle time drops the
+    // pictures of those that did not come back.
+    bool m_picturesToSweep = false;
+    PlannerItemPictures m_pictures;
+    QTimer* m_prepareTimer = nullptr;
 
     int m_cellPosition = -1;
     int m_cellAnchor = 0;
