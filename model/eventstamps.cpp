@@ -16,8 +16,7 @@ EventStamps::Source EventStamps::eventsSource()
 
 EventStamps::EventStamps(Connection& connection, Source source)
     : m_connection(connection), m_source(std::move(source))
-{
-}
+{}
 
 EventStamps::~EventStamps() = default;
 

@@ -46,7 +46,8 @@ int clearOldRecords(Connection& connection, const StampLog& log, int keepDays)
     const qint64 was = current.value(0).toLongLong();
     current.close();
     if (highest > was) {
-        Query raise(connection, QStringLiteral("SELECT GEN_ID(%1, %2) FROM RDB$DATABASE").arg(floor).arg(highest - was));
+        Query raise(connection,
+                    QStringLiteral("SELECT GEN_ID(%1, %2) FROM RDB$DATABASE").arg(floor).arg(highest - was));
         raise.open();
     }
     Query count(connection, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE STAMP <= :Top").arg(table));
@@ -85,7 +86,8 @@ MaintenanceReport maintainDatabase(Connection& connection, int keepDays)
     if (!connection.inTransaction())
         connection.startTransaction();
     MaintenanceReport report;
-    report.eventsGoneCleared = clearOldRecords(connection, {"EVENTS_GONE", "GONEAT", "EVENTS_GONE_PURGED"}, keepDays);
+    report.eventsGoneCleared =
+        clearOldRecords(connection, {"EVENTS_GONE", "GONEAT", "EVENTS_GONE_PURGED"}, keepDays);
     report.shownLogCleared =
         clearOldRecords(connection, {"SHOWALARM_LOG", "LOGGEDAT", "SHOWALARM_LOG_PURGED"}, keepDays);
     report.indexes = recomputeIndexStatistics(connection);

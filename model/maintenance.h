@@ -15,7 +15,7 @@ QStringList recomputeIndexStatistics(Connection& connection);
 
 struct MaintenanceReport
 {
-    QStringList indexes;    // whose statistics were recomputed
+    QStringList indexes;       // whose statistics were recomputed
     int eventsGoneCleared = 0; // records of deleted events cleared away
     int shownLogCleared = 0;   // records of changes to shown reminders cleared away
 };

@@ -40,7 +40,8 @@ QStringList conditionLines(bool all, const QList<int>& workPlaces)
 db::EventStamps::Source shownSource(int userId)
 {
     return {QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'SHOWALARM_LOG'"),
-            QStringLiteral("SELECT GEN_ID(SHOWALARM_STAMP, 0), GEN_ID(SHOWALARM_LOG_PURGED, 0) FROM RDB$DATABASE"),
+            QStringLiteral(
+                "SELECT GEN_ID(SHOWALARM_STAMP, 0), GEN_ID(SHOWALARM_LOG_PURGED, 0) FROM RDB$DATABASE"),
             QStringLiteral("SELECT STAMP, CASE WHEN IDUSER = %1 THEN IDEVENTS END FROM SHOWALARM_LOG "
                            "WHERE STAMP > :SINCE")
                 .arg(userId)};
@@ -73,11 +74,15 @@ QString dueReminderSql(bool all, const QList<int>& workPlaces)
 DueChangesSql dueChangesSql(bool all, const QList<int>& workPlaces)
 {
     const QString condition = conditionLines(all, workPlaces).join(QLatin1Char(' '));
-    const QString belongs = QStringLiteral("CASE WHEN ") + condition + QStringLiteral(" THEN 1 ELSE 0 END AS BELONGS");
+    const QString belongs =
+        QStringLiteral("CASE WHEN ") + condition + QStringLiteral(" THEN 1 ELSE 0 END AS BELONGS");
     const QString select = QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(", ");
     // No ORDER BY: walking the primary key in order would read all of it.
-    return {select + QStringLiteral("STAMP, ") + belongs + QStringLiteral(" FROM Events WHERE STAMP > :SINCE"),
-            select + QStringLiteral("1 AS BELONGS FROM Events WHERE StartTime - ((Alarm / 24) / 60) > :LastDate AND ") +
+    return {select + QStringLiteral("STAMP, ") + belongs +
+                QStringLiteral(" FROM Events WHERE STAMP > :SINCE"),
+            select +
+                QStringLiteral(
+                    "1 AS BELONGS FROM Events WHERE StartTime - ((Alarm / 24) / 60) > :LastDate AND ") +
                 condition,
             select + belongs +
                 QStringLiteral(" FROM ShowAlarm_Log JOIN Events ON Events.Id = ShowAlarm_Log.IdEvents "

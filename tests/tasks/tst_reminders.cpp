@@ -603,9 +603,8 @@ TEST_F(RemindersTest, TicksKeepTheListAFullReadGivesThroughRandomChanges)
         int user;
         UserRole role;
         std::unique_ptr<DueReminders> due;
-    };
-    Reader readers[] = {{TasksOffice::kAdmin, UserRole::Administrator, nullptr},
-                        {m_office.editor, UserRole::Worker, nullptr}};
+    } readers[] = {{TasksOffice::kAdmin, UserRole::Administrator, nullptr},
+                   {m_office.editor, UserRole::Worker, nullptr}};
     for (Reader& r : readers) {
         r.due = std::make_unique<DueReminders>(*m_c);
         // Every change is committed before the tick: no stamp is late.
@@ -642,18 +641,18 @@ TEST_F(RemindersTest, TicksKeepTheListAFullReadGivesThroughRandomChanges)
             break;
         }
         case 2:
-            w.execute(QStringLiteral("UPDATE EVENTS SET STARTTIME = STARTTIME + (%1 / 1440) WHERE ID = :Id")
-                          .arg(pick(241) - 120),
-                      {{QStringLiteral("Id"), id}});
-            break;
         case 3:
-            w.execute(QStringLiteral("UPDATE EVENTS SET ALARM = :A WHERE ID = :Id"),
-                      {{QStringLiteral("A"), alarm}, {QStringLiteral("Id"), id}});
+        case 4: {
+            // A move in time or to another work place, or another reminder.
+            const QString set[] = {QStringLiteral("STARTTIME = STARTTIME + (%1 / 1440)").arg(pick(241) - 120),
+                                   QStringLiteral("WORKPLACE = %1").arg(places[pick(3)]),
+                                   QStringLiteral("ALARM = :A")};
+            const int which = pick(3);
+            w.execute(QStringLiteral("UPDATE EVENTS SET %1 WHERE ID = :Id").arg(set[which]),
+                      which == 2 ? db::Params{{QStringLiteral("A"), alarm}, {QStringLiteral("Id"), id}}
+                                 : db::Params{{QStringLiteral("Id"), id}});
             break;
-        case 4:
-            w.execute(QStringLiteral("UPDATE EVENTS SET WORKPLACE = :P WHERE ID = :Id"),
-                      {{QStringLiteral("P"), places[pick(3)]}, {QStringLiteral("Id"), id}});
-            break;
+        }
         case 5:
             w.execute(QStringLiteral("DELETE FROM EVENTS WHERE ID = :Id"), {{QStringLiteral("Id"), id}});
             break;
@@ -680,7 +679,8 @@ TEST_F(RemindersTest, TicksKeepTheListAFullReadGivesThroughRandomChanges)
             db::Query& list = r.due->qAlarmEvents();
             if (list.isOpen() && !list.isEmpty())
                 list.setRecNo(pick(list.recordCount()));
-            const QVariant chosen = list.isOpen() && list.recNo() >= 0 ? list.value(QStringLiteral("ID")) : QVariant();
+            const QVariant chosen =
+                list.isOpen() && list.recNo() >= 0 ? list.value(QStringLiteral("ID")) : QVariant();
             r.due->refresh(now);
             merged += r.due->lastReadWhole() ? 0 : 1;
             db::Query whole(*m_c, list.sql());
@@ -690,7 +690,8 @@ TEST_F(RemindersTest, TicksKeepTheListAFullReadGivesThroughRandomChanges)
             ASSERT_EQ(list.recordCount(), whole.recordCount()) << "user " << r.user;
             for (int row = 0; row < whole.recordCount(); ++row)
                 for (int col = 0; col < whole.columnCount(); ++col)
-                    ASSERT_EQ(list.valueAt(row, col), whole.valueAt(row, col)) << "row " << row << " col " << col;
+                    ASSERT_EQ(list.valueAt(row, col), whole.valueAt(row, col))
+                        << "row " << row << " col " << col;
             const bool listed = chosen.isValid() && whole.locate(QStringLiteral("ID"), chosen);
             if (listed)
                 EXPECT_EQ(list.value(QStringLiteral("ID")), chosen);

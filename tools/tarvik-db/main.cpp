@@ -27,7 +27,8 @@ int main(int argc, char* argv[])
     QStringList args = app.arguments().mid(1);
     const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
     const QString command = args.value(0);
-    const QStringList commands = {QStringLiteral("create"), QStringLiteral("upgrade"), QStringLiteral("maintain")};
+    const QStringList commands = {QStringLiteral("create"), QStringLiteral("upgrade"),
+                                  QStringLiteral("maintain")};
     if (args.size() != 2 || !commands.contains(command) || (demo && command != QLatin1String("create"))) {
         err << "usage: tarvik-db create [--demo] <database>\n"
                "       tarvik-db upgrade <database>\n"
