@@ -2,6 +2,7 @@
 
 #include "databasecreator.h"
 #include "dberror.h"
+#include "maintenance.h"
 #include "statement_p.h"
 #include "wallclock.h"
 
@@ -129,7 +130,7 @@ std::unique_ptr<db::Connection> BenchDatabase::connect() const
     return c;
 }
 
-double BenchDatabase::fill()
+double BenchDatabase::fill(Statistics statistics)
 {
     QElapsedTimer timer;
     timer.start();
@@ -137,7 +138,13 @@ double BenchDatabase::fill()
     addWorkPlaces(*c);
     addEvents(*c);
     c->commit();
-    return double(timer.nsecsElapsed()) / 1e9;
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (statistics == Statistics::Recompute) {
+        c->startTransaction();
+        db::recomputeIndexStatistics(*c);
+        c->commit();
+    }
+    return seconds;
 }
 
 void BenchDatabase::addWorkPlaces(db::Connection& c)

@@ -38,8 +38,14 @@ public:
     // A new connection, opened, with its shared transaction started.
     [[nodiscard]] std::unique_ptr<db::Connection> connect() const;
 
-    // Adds the work places and events; returns the seconds it took.
-    double fill();
+    // Adds the work places and events and, unless left, recomputes the index
+    // statistics as maintenance does; returns the seconds the filling took.
+    enum class Statistics
+    {
+        Recompute,
+        Leave // as a database filled since its indexes were made, never maintained
+    };
+    double fill(Statistics statistics = Statistics::Recompute);
 
 private:
     void addWorkPlaces(db::Connection& c);

@@ -13,6 +13,7 @@
 #include "eventsstatement.h"
 #include "eventstamps.h"
 #include "eventsubscription.h"
+#include "maintenance.h"
 #include "plannerviewmath.h"
 #include "platformscope.h"
 #include "query.h"
@@ -24,6 +25,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <algorithm>
@@ -46,6 +50,7 @@ constexpr int kRounds = 7;
 constexpr int kPlacesShown = 20;
 constexpr int kShownMonth = 3;
 constexpr int kAlertRounds = 50;
+constexpr int kTicks = 31;
 constexpr int kAlertWarmUp = 3;
 
 struct Case
@@ -59,9 +64,9 @@ struct Case
 
 // Runs the statement as the tick does (close, bind, open) and gives the
 // median time in milliseconds and the rows due.
-std::pair<double, int> measure(db::Connection& c, const Case& k, const QList<int>& workPlaces)
+std::pair<double, int> measure(db::Connection& c, const Case& k, const QString& sql)
 {
-    db::Query q(c, tasks::dueReminderSql(k.all, workPlaces.mid(0, k.places)));
+    db::Query q(c, sql);
     std::vector<double> times;
     int rows = 0;
     for (int i = 0; i < kRounds; ++i) {
@@ -76,6 +81,91 @@ std::pair<double, int> measure(db::Connection& c, const Case& k, const QList<int
     }
     std::sort(times.begin(), times.end());
     return {times[times.size() / 2], rows};
+}
+
+// The statement as it was: the same lines without the order.
+QString unorderedSql(const Case& k, const QList<int>& workPlaces)
+{
+    QString sql = tasks::dueReminderSql(k.all, workPlaces.mid(0, k.places));
+    sql.chop(QStringLiteral("\nORDER BY Id").size());
+    return sql;
+}
+
+// The tick as the reminders run it: one full read, then every 10 seconds
+// only what changed merged in. With a writer, another workstation changes
+// one event before each tick. Gives the median of the later ticks and
+// checks that the list is still what a full read gives.
+std::pair<double, int> measureTick(db::Connection& c, const Case& k, const QList<int>& workPlaces,
+                                   db::Connection* writer = nullptr)
+{
+    tasks::DueReminders due(c);
+    due.build(k.userId, k.all ? UserRole::Administrator : UserRole::Worker);
+    QDateTime now = k.now;
+    due.refresh(now);
+    std::vector<double> times;
+    for (int i = 0; i < kTicks; ++i) {
+        now = now.addSecs(10);
+        if (writer) {
+            writer->execute(QStringLiteral("UPDATE EVENTS SET HEADER = :H WHERE ID = :Id"),
+                            {{QStringLiteral("H"), QStringLiteral("Перенесено %1").arg(i)},
+                             {QStringLiteral("Id"), 1000 + 4 * i}});
+            writer->commitRetaining();
+        }
+        QElapsedTimer t;
+        t.start();
+        due.refresh(now);
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (due.lastReadWhole())
+            throw std::runtime_error("a steady tick read the list whole");
+    }
+    db::Query whole(c, tasks::dueReminderSql(k.all, workPlaces.mid(0, k.places)));
+    whole.setParam(QStringLiteral("ThisDate"), now);
+    whole.setParam(QStringLiteral("IdUser"), k.userId);
+    whole.open();
+    if (whole.recordCount() != due.qAlarmEvents().recordCount())
+        throw std::runtime_error("the ticks' list differs from a full read");
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], due.qAlarmEvents().recordCount()};
+}
+
+// The month of the planner's first 20 work places as a workstation reads
+// it; median milliseconds.
+double measureMonth(db::Connection& c, const QList<int>& places)
+{
+    db::Query q(c, planner::EventsStatement::text(places, false));
+    const auto [from, to] = planner::PlannerViewMath::monthPeriod(QDate(kYear, kShownMonth, 1));
+    std::vector<double> times;
+    for (int i = 0; i < kRounds; ++i) {
+        QElapsedTimer t;
+        t.start();
+        q.close();
+        q.setParam(QStringLiteral("STARTTIME"), from);
+        q.setParam(QStringLiteral("ENDTIME"), to);
+        q.open();
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The server's plan of a statement, from isql-fb when it is installed; the
+// parameters become constants.
+void printPlan(const QString& database, const char* label, QString sql)
+{
+    const QString isql = QStandardPaths::findExecutable(QStringLiteral("isql-fb"));
+    if (isql.isEmpty())
+        return;
+    sql.replace(QRegularExpression(QStringLiteral(":(ThisDate|LastDate|STARTTIME|ENDTIME)\\b")),
+                QStringLiteral("CAST('01.07.2026 08:00' AS DATE)"));
+    sql.replace(QRegularExpression(QStringLiteral(":(IdUser|SINCE)\\b")), QStringLiteral("1"));
+    QProcess p;
+    p.start(isql, {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-password"),
+                   db::kSysdbaPassword, QStringLiteral("-q"), database});
+    p.write(("SET PLANONLY ON;\n" + sql + ";\n").toUtf8());
+    p.closeWriteChannel();
+    p.waitForFinished(30000);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    std::printf("plan %s: %s\n", label, qPrintable(out));
 }
 
 struct Percentiles
@@ -228,7 +318,7 @@ int main(int argc, char** argv)
     PlatformScope scope(platform);
     try {
         bench::BenchDatabase database({kEvents, kWorkPlaces, kYear});
-        const double fill = database.fill();
+        const double fill = database.fill(bench::BenchDatabase::Statistics::Leave);
         const auto c = database.connect();
         // Four other users have dealt with half of the events between them
         // (100,000 rows, an eighth of the events each); user 1 with none.
@@ -236,7 +326,25 @@ int main(int argc, char** argv)
             QStringLiteral("INSERT INTO SHOWALARM SELECT GEN_ID(SHOWALARM_ID, 1), 2 + MOD(CAST(ID / 2 AS "
                            "INTEGER), 4), ID FROM EVENTS WHERE MOD(ID, 2) = 0"));
         c->commitRetaining();
+        // User 2 works at the first five work places.
+        for (int i = 0; i < 5; ++i)
+            c->execute(QStringLiteral("INSERT INTO USERWORKPLACE (ID, USERID, WORKPLACEID, WVIEW, WEDIT) "
+                                      "VALUES (GEN_ID(USERWORKPLACE_ID, 1), 2, :Place, 'T', 'T')"),
+                       {{QStringLiteral("Place"), database.workPlaces().at(i)}});
+        c->commitRetaining();
         std::printf("fill_s=%.1f events=%d showalarm_rows=%d\n", fill, kEvents, kEvents / 2);
+        std::fflush(stdout);
+
+        // The same month before and after the statistics are computed.
+        const QList<int> monthPlaces = database.workPlaces().mid(0, kPlacesShown);
+        const QString monthSql = planner::EventsStatement::text(monthPlaces, false);
+        printPlan(database.name(), "month_no_statistics", monthSql);
+        const double monthBefore = measureMonth(*c, monthPlaces);
+        db::recomputeIndexStatistics(*c);
+        const double monthAfter = measureMonth(*c, monthPlaces);
+        printPlan(database.name(), "month_statistics", monthSql);
+        std::printf("month_statement no_statistics_median_ms=%.1f statistics_median_ms=%.1f\n", monthBefore,
+                    monthAfter);
         std::fflush(stdout);
 
         const QDateTime january = wallClock(QDate(kYear, 1, 1), QTime(8, 0));
@@ -248,10 +356,41 @@ int main(int argc, char** argv)
             {"worker_5_places_half_year", false, 5, 2, july},
             {"worker_5_places_nothing_due", false, 5, 2, january},
         };
-        for (const Case& k : cases) {
-            const auto [ms, rows] = measure(*c, k, database.workPlaces());
-            std::printf("%s median_ms=%.1f rows_due=%d\n", k.name, ms, rows);
+        // The tick as it was: the statement without the order and without
+        // the index on the due time, read whole every time.
+        c->execute(QStringLiteral("ALTER INDEX IX_EVENTS_DUE INACTIVE"));
+        c->commitRetaining();
+        printPlan(database.name(), "old_admin", unorderedSql(cases[1], {}));
+        std::vector<std::pair<double, int>> old;
+        for (const Case& k : cases)
+            old.push_back(measure(*c, k, unorderedSql(k, database.workPlaces())));
+        c->execute(QStringLiteral("ALTER INDEX IX_EVENTS_DUE ACTIVE"));
+        c->commitRetaining();
+
+        const auto writer = database.connect();
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            const Case& k = cases[i];
+            const auto [before, rowsBefore] = old[i];
+            const auto [ms, rows] =
+                measure(*c, k, tasks::dueReminderSql(k.all, database.workPlaces().mid(0, k.places)));
+            const auto [tickMs, tickRows] = measureTick(*c, k, database.workPlaces());
+            const auto [changeMs, changeRows] = measureTick(*c, k, database.workPlaces(), writer.get());
+            std::printf("%s old_median_ms=%.1f median_ms=%.1f rows_due=%d tick_median_ms=%.2f "
+                        "tick_one_change_median_ms=%.2f tick_rows=%d\n",
+                        k.name, before, ms, rows, tickMs, changeMs, tickRows);
+            if (rowsBefore != rows || tickRows != rows || changeRows != rows)
+                throw std::runtime_error("the statements disagree on the rows due");
+            std::fflush(stdout);
         }
+        const QList<int> worker = database.workPlaces().mid(0, 5);
+        const tasks::DueChangesSql admin = tasks::dueChangesSql(true, {});
+        const tasks::DueChangesSql places = tasks::dueChangesSql(false, worker);
+        printPlan(database.name(), "full_admin", tasks::dueReminderSql(true, {}));
+        printPlan(database.name(), "full_worker", tasks::dueReminderSql(false, worker));
+        printPlan(database.name(), "changed_admin", admin.changed);
+        printPlan(database.name(), "fallen_admin", admin.fallen);
+        printPlan(database.name(), "fallen_worker", places.fallen);
+        printPlan(database.name(), "shown_admin", admin.shown);
         std::fflush(stdout);
         measureAlertToReload(database, false);
         measureAlertToReload(database, true);

@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "dberror.h"
 #include "demodata.h"
+#include "maintenance.h"
 #include "schemaupgrade.h"
 #include "sqlscript.h"
 
@@ -65,6 +66,10 @@ void createDatabase(const QString& database, bool demo)
         }
         throw;
     }
+    // Indexes made on empty tables count as useless until told otherwise.
+    connection.startTransaction();
+    recomputeIndexStatistics(connection);
+    connection.commit();
 }
 
 } // namespace tarvik::db

@@ -3,27 +3,37 @@
 #include "connection.h"
 #include "dberror.h"
 #include "query.h"
-#include "schemaupgrade.h"
 
 namespace tarvik::db {
 
-EventStamps::EventStamps(Connection& connection) : m_connection(connection) {}
+EventStamps::Source EventStamps::eventsSource()
+{
+    return {QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'EVENTS' AND "
+                           "RDB$FIELD_NAME = 'STAMP'"),
+            QStringLiteral("SELECT GEN_ID(EVENTS_STAMP, 0), GEN_ID(EVENTS_GONE_PURGED, 0) FROM RDB$DATABASE"),
+            QStringLiteral("SELECT STAMP, ID FROM EVENTS_GONE WHERE STAMP > :SINCE")};
+}
+
+EventStamps::EventStamps(Connection& connection, Source source)
+    : m_connection(connection), m_source(std::move(source))
+{}
 
 EventStamps::~EventStamps() = default;
 
 bool EventStamps::isKept()
 {
-    if (!m_kept)
-        m_kept = keepsEventStamps(m_connection);
+    if (!m_kept) {
+        Query q(m_connection, m_source.keptSql);
+        q.open();
+        m_kept = q.value(0).toInt() > 0;
+    }
     return *m_kept;
 }
 
 void EventStamps::readCounters(qint64& stamp, qint64& purged)
 {
     if (!m_counters)
-        m_counters = std::make_unique<Query>(
-            m_connection, QStringLiteral("SELECT GEN_ID(EVENTS_STAMP, 0), GEN_ID(EVENTS_GONE_PURGED, 0) "
-                                         "FROM RDB$DATABASE"));
+        m_counters = std::make_unique<Query>(m_connection, m_source.countersSql);
     m_counters->reopen();
     stamp = m_counters->value(0).toLongLong();
     purged = m_counters->value(1).toLongLong();
@@ -63,14 +73,15 @@ std::optional<EventStamps::Look> EventStamps::beginLook()
     look.since = m_mark;
     if (look.upTo > m_mark) {
         if (!m_gone)
-            m_gone = std::make_unique<Query>(
-                m_connection, QStringLiteral("SELECT STAMP, ID FROM EVENTS_GONE WHERE STAMP > :SINCE"));
+            m_gone = std::make_unique<Query>(m_connection, m_source.recordsSql);
         m_gone->close();
         m_gone->setParam(QStringLiteral("SINCE"), m_mark);
         m_gone->open();
         for (int r = 0; r < m_gone->recordCount(); ++r) {
             look.stamps.insert(m_gone->valueAt(r, 0).toLongLong());
-            look.goneKeys << m_gone->valueAt(r, 1);
+            const QVariant key = m_gone->valueAt(r, 1);
+            if (!key.isNull())
+                look.goneKeys << key;
         }
         m_gone->close();
     }

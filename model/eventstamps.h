@@ -28,7 +28,19 @@ class EventStamps
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit EventStamps(Connection& connection);
+    // Where the stamps are kept: those of the events by default; any other
+    // log built the same way (a generator drawn for each record, one that
+    // holds the highest stamp cleared away, and a table of records with a
+    // stamp and a key) works alike.
+    struct Source
+    {
+        QString keptSql;     // one row, one count: nonzero when the log is kept
+        QString countersSql; // one row: the stamp drawn last, the highest stamp purged
+        QString recordsSql;  // STAMP and a key (or NULL) of the records above :SINCE
+    };
+    [[nodiscard]] static Source eventsSource();
+
+    explicit EventStamps(Connection& connection, Source source = eventsSource());
     ~EventStamps();
 
     // Whether the database keeps stamps (an older one does not); asked once.
@@ -47,8 +59,8 @@ public:
     {
         qint64 since = 0;        // changes stamped above this
         qint64 upTo = 0;         // the stamp drawn last when the look began
-        QVariantList goneKeys;   // keys of events deleted since
-        std::set<qint64> stamps; // stamps of those deletions
+        QVariantList goneKeys;   // keys of events deleted since (records with a key)
+        std::set<qint64> stamps; // stamps of those records
     };
     // Begins a look: the keys of the events deleted since the mark. Nothing
     // when a full read is needed instead: no mark, more changes than a look
@@ -69,6 +81,7 @@ private:
     void readCounters(qint64& stamp, qint64& purged);
 
     Connection& m_connection;
+    Source m_source;
     std::unique_ptr<Query> m_counters;
     std::unique_ptr<Query> m_gone;
     std::optional<bool> m_kept;

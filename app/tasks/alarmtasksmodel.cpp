@@ -34,6 +34,7 @@ AlarmTasksModel::AlarmTasksModel(db::Query& query, QObject* parent)
     connect(&m_query, &db::Query::opened, this, &AlarmTasksModel::queryChanged);
     connect(&m_query, &db::Query::closed, this, &AlarmTasksModel::queryChanged);
     connect(&m_query, &db::Query::rowInserted, this, &AlarmTasksModel::queryChanged);
+    connect(&m_query, &db::Query::rowsMerged, this, &AlarmTasksModel::queryChanged);
     connect(&m_query, &db::Query::rowRemoved, this, &AlarmTasksModel::rowRemoved);
     connect(&m_query, &db::Query::rowChanged, this, &AlarmTasksModel::rowChanged);
     m_rows = m_query.isOpen() ? m_query.recordCount() : 0;

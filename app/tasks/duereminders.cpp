@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "eventstamps.h"
 #include "query.h"
 
 #include <QStringList>
@@ -9,7 +10,43 @@
 namespace tarvik::tasks {
 
 namespace {
+
 const QString kId = QStringLiteral("ID");
+const QString kBelongs = QStringLiteral("BELONGS");
+const QString kThisDate = QStringLiteral("ThisDate");
+const QString kIdUser = QStringLiteral("IdUser");
+const QString kSince = QStringLiteral("SINCE");
+
+const QString kDueLine = QStringLiteral(":ThisDate >= StartTime - ((Alarm / 24) / 60) AND");
+const QString kAlarmLine = QStringLiteral("Alarm > 0 AND");
+const QString kNotShownLine =
+    QStringLiteral("(SELECT Count(Id) FROM ShowAlarm WHERE IdEvents = Events.Id AND IdUser = :IdUser) = 0");
+
+// The condition of the statement, lines 2 on.
+QStringList conditionLines(bool all, const QList<int>& workPlaces)
+{
+    QStringList lines = {kDueLine, kAlarmLine, kNotShownLine};
+    if (!all && !workPlaces.isEmpty()) {
+        for (int i = 0; i < workPlaces.size(); ++i)
+            lines << (i == 0 ? QStringLiteral("AND (WorkPlace=") : QStringLiteral("OR WorkPlace=")) +
+                         QString::number(workPlaces.at(i));
+        lines << QStringLiteral(")");
+    }
+    return lines;
+}
+
+// The records of shown reminders, as a log of stamps like that of the
+// events; only those of this user name their event.
+db::EventStamps::Source shownSource(int userId)
+{
+    return {QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'SHOWALARM_LOG'"),
+            QStringLiteral(
+                "SELECT GEN_ID(SHOWALARM_STAMP, 0), GEN_ID(SHOWALARM_LOG_PURGED, 0) FROM RDB$DATABASE"),
+            QStringLiteral("SELECT STAMP, CASE WHEN IDUSER = %1 THEN IDEVENTS END FROM SHOWALARM_LOG "
+                           "WHERE STAMP > :SINCE")
+                .arg(userId)};
+}
+
 } // namespace
 
 // The list does not read SHOWALARM, so the statement leaves it as stored
@@ -25,18 +62,31 @@ const QString DueReminders::kShownInsertSql =
 
 QString dueReminderSql(bool all, const QList<int>& workPlaces)
 {
-    QStringList lines = {
-        QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(" FROM Events WHERE"),
-        QStringLiteral(":ThisDate >= StartTime - ((Alarm / 24) / 60) AND"), QStringLiteral("Alarm > 0 AND"),
-        QStringLiteral(
-            "(SELECT Count(Id) FROM ShowAlarm WHERE IdEvents = Events.Id AND IdUser = :IdUser) = 0")};
-    if (!all && !workPlaces.isEmpty()) {
-        for (int i = 0; i < workPlaces.size(); ++i)
-            lines << (i == 0 ? QStringLiteral("AND (WorkPlace=") : QStringLiteral("OR WorkPlace=")) +
-                         QString::number(workPlaces.at(i));
-        lines << QStringLiteral(")");
-    }
+    QStringList lines = {QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(" FROM Events WHERE")};
+    lines << conditionLines(all, workPlaces) << QStringLiteral("ORDER BY Id");
     return lines.join(QLatin1Char('\n'));
+}
+
+// A row changed since the last look may have come into the list or left it;
+// one that fell due since was not in it and comes in unless dealt with
+// (the index on the due time finds those); one whose record of this user
+// was written or removed is looked at again.
+DueChangesSql dueChangesSql(bool all, const QList<int>& workPlaces)
+{
+    const QString condition = conditionLines(all, workPlaces).join(QLatin1Char(' '));
+    const QString belongs =
+        QStringLiteral("CASE WHEN ") + condition + QStringLiteral(" THEN 1 ELSE 0 END AS BELONGS");
+    const QString select = QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(", ");
+    // No ORDER BY: walking the primary key in order would read all of it.
+    return {select + QStringLiteral("STAMP, ") + belongs +
+                QStringLiteral(" FROM Events WHERE STAMP > :SINCE"),
+            select +
+                QStringLiteral(
+                    "1 AS BELONGS FROM Events WHERE StartTime - ((Alarm / 24) / 60) > :LastDate AND ") +
+                condition,
+            select + belongs +
+                QStringLiteral(" FROM ShowAlarm_Log JOIN Events ON Events.Id = ShowAlarm_Log.IdEvents "
+                               "WHERE ShowAlarm_Log.Stamp > :SINCE AND ShowAlarm_Log.IdUser = :IdUser")};
 }
 
 DueReminders::DueReminders(db::Connection& connection)
@@ -63,6 +113,17 @@ bool DueReminders::build(int userId, UserRole role)
     }
     const bool all = role == UserRole::Administrator;
     m_query->setSql(dueReminderSql(all, places));
+    const DueChangesSql changes = dueChangesSql(all, places);
+    m_changed = std::make_unique<db::Query>(m_connection, changes.changed);
+    m_fallen = std::make_unique<db::Query>(m_connection, changes.fallen);
+    m_shown = std::make_unique<db::Query>(m_connection, changes.shown);
+    m_eventStamps = std::make_unique<db::EventStamps>(m_connection);
+    m_shownStamps = std::make_unique<db::EventStamps>(m_connection, shownSource(userId));
+    if (m_stampGrace) {
+        m_eventStamps->setGrace(*m_stampGrace);
+        m_shownStamps->setGrace(*m_stampGrace);
+    }
+    forgetChanges();
     m_canRemind = all || !places.isEmpty();
     return m_canRemind;
 }
@@ -72,12 +133,100 @@ bool DueReminders::build(int userId, UserRole role)
 void DueReminders::refresh(const QDateTime& now)
 {
     const QVariant chosen = m_query->isOpen() && m_query->recNo() >= 0 ? m_query->value(kId) : QVariant();
+    bool merged = false;
+    try {
+        merged = mergeChanges(now);
+    } catch (const db::DbError&) {
+        // Rows merged half-way are not to be built on.
+        forgetChanges();
+        throw;
+    }
+    m_lastReadWhole = !merged;
+    if (!merged) {
+        readWhole(now);
+        if (chosen.isValid())
+            m_query->locate(kId, chosen);
+        return;
+    }
+    const bool stays = chosen.isValid() && m_query->recNo() >= 0 && m_query->value(kId) == chosen;
+    if (!stays && !(chosen.isValid() && m_query->locate(kId, chosen)))
+        m_query->first();
+}
+
+void DueReminders::forgetChanges()
+{
+    m_readAt = QDateTime();
+    if (m_eventStamps)
+        m_eventStamps->forget();
+    if (m_shownStamps)
+        m_shownStamps->forget();
+}
+
+void DueReminders::readWhole(const QDateTime& now)
+{
+    forgetChanges();
     m_query->close();
-    m_query->setParam(QStringLiteral("ThisDate"), now);
-    m_query->setParam(QStringLiteral("IdUser"), m_userId);
+    // What is stamped before the read counts as read.
+    if (m_eventStamps) {
+        m_eventStamps->fullReadStarts();
+        m_shownStamps->fullReadStarts();
+    }
+    m_query->setParam(kThisDate, now);
+    m_query->setParam(kIdUser, m_userId);
     m_query->open();
-    if (chosen.isValid())
-        m_query->locate(kId, chosen);
+    m_readAt = now;
+}
+
+// The rows held are those of the statement at m_readAt. They stay so at now
+// with the rows written or deleted since, those that fell due in between,
+// and those whose records of this user changed. A clock set back, too many
+// changes or records cleared away since leave a full read.
+bool DueReminders::mergeChanges(const QDateTime& now)
+{
+    if (!m_readAt.isValid() || now < m_readAt || !m_eventStamps || !m_query->isOpen() ||
+        m_query->state() != db::Query::State::Browse)
+        return false;
+    std::optional<db::EventStamps::Look> events = m_eventStamps->beginLook();
+    if (!events)
+        return false;
+    std::optional<db::EventStamps::Look> shown = m_shownStamps->beginLook();
+    if (!shown)
+        return false;
+    std::set<qint64> rowStamps;
+    if (events->upTo > events->since) {
+        m_changed->close();
+        m_changed->setParam(kSince, events->since);
+        m_changed->setParam(kThisDate, now);
+        m_changed->setParam(kIdUser, m_userId);
+        m_changed->open();
+        const int stamp = m_changed->columnIndex(QStringLiteral("STAMP"));
+        for (int r = 0; r < m_changed->recordCount(); ++r)
+            rowStamps.insert(m_changed->valueAt(r, stamp).toLongLong());
+        m_query->mergeRows(kId, *m_changed, kBelongs, events->goneKeys);
+        m_changed->close();
+    }
+    if (now > m_readAt) {
+        m_fallen->close();
+        m_fallen->setParam(QStringLiteral("LastDate"), m_readAt);
+        m_fallen->setParam(kThisDate, now);
+        m_fallen->setParam(kIdUser, m_userId);
+        m_fallen->open();
+        m_query->mergeRows(kId, *m_fallen, kBelongs, {});
+        m_fallen->close();
+    }
+    if (!shown->goneKeys.isEmpty()) {
+        m_shown->close();
+        m_shown->setParam(kSince, shown->since);
+        m_shown->setParam(kThisDate, now);
+        m_shown->setParam(kIdUser, m_userId);
+        m_shown->open();
+        m_query->mergeRows(kId, *m_shown, kBelongs, {});
+        m_shown->close();
+    }
+    m_eventStamps->endLook(std::move(*events), rowStamps);
+    m_shownStamps->endLook(std::move(*shown), {});
+    m_readAt = now;
+    return true;
 }
 
 int DueReminders::firstSound() const

@@ -9,10 +9,13 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 namespace tarvik::db {
 class Connection;
+class EventStamps;
 class Query;
 } // namespace tarvik::db
 
@@ -20,8 +23,20 @@ namespace tarvik::tasks {
 
 // The due-reminder statement, line by line: every event when all is set (an
 // administrator), otherwise only those of the given work places, in their
-// order. No ORDER BY: "first" means first as the server returns the rows.
+// order. The rows come by ID, so that a tick can merge what changed into
+// the list instead of reading it whole.
 [[nodiscard]] QString dueReminderSql(bool all, const QList<int>& workPlaces);
+
+// The statements a tick merges into the list; each gives the list's
+// columns, then BELONGS (1 for a row the full statement gives, 0 for one it
+// does not).
+struct DueChangesSql
+{
+    QString changed; // events written since the stamp :SINCE (their STAMP before BELONGS)
+    QString fallen;  // events that fell due after :LastDate, up to :ThisDate
+    QString shown;   // events whose records of this user changed since :SINCE
+};
+[[nodiscard]] DueChangesSql dueChangesSql(bool all, const QList<int>& workPlaces);
 
 // The due-reminder query (qAlarmEvents) of the logged-in user and the
 // changes the reminder window makes through it. Each change is committed at
@@ -53,9 +68,16 @@ public:
     [[nodiscard]] bool canRemind() const { return m_canRemind; }
     [[nodiscard]] int userId() const { return m_userId; }
 
-    // Re-reads the list as of now. The event that was current stays current
-    // while it is listed; otherwise the first row becomes current.
+    // Brings the list up to now. The event that was current stays current
+    // while it is listed; otherwise the first row becomes current. After a
+    // full read only what changed since the last refresh is read and merged
+    // in; the list is read whole again when that cannot be sure.
     void refresh(const QDateTime& now);
+    // Whether the last refresh read the list whole.
+    [[nodiscard]] bool lastReadWhole() const { return m_lastReadWhole; }
+    // For tests: how long a change stamp that has not shown yet is waited
+    // for (see EventStamps); from the next build on.
+    void setStampGrace(std::chrono::milliseconds grace) { m_stampGrace = grace; }
 
     [[nodiscard]] db::Query& qAlarmEvents() const { return *m_query; }
     [[nodiscard]] AccessRights& rights() { return m_rights; }
@@ -74,6 +96,9 @@ public:
     void recordShown();
 
 private:
+    void readWhole(const QDateTime& now);
+    [[nodiscard]] bool mergeChanges(const QDateTime& now);
+    void forgetChanges();
     Outcome checkCurrent() const;
     // Re-reads the list and makes the event of the current row current again,
     // when it is still listed where it was.
@@ -82,8 +107,16 @@ private:
     db::Connection& m_connection;
     AccessRights m_rights;
     std::unique_ptr<db::Query> m_query;
+    std::unique_ptr<db::EventStamps> m_eventStamps;
+    std::unique_ptr<db::EventStamps> m_shownStamps;
+    std::unique_ptr<db::Query> m_changed;
+    std::unique_ptr<db::Query> m_fallen;
+    std::unique_ptr<db::Query> m_shown;
+    QDateTime m_readAt; // :ThisDate of the rows held; invalid when they are not to be trusted
     int m_userId = 0;
     bool m_canRemind = false;
+    bool m_lastReadWhole = false;
+    std::optional<std::chrono::milliseconds> m_stampGrace;
 };
 
 } // namespace tarvik::tasks

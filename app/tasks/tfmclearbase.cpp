@@ -4,6 +4,7 @@
 #include "datepicker.h"
 #include "dberror.h"
 #include "eventsearchstatement.h"
+#include "maintenance.h"
 #include "platform.h"
 #include "screencentre.h"
 
@@ -105,6 +106,12 @@ void TfmClearBase::SpeedButton1Click()
         }
         platform().error(e.text());
         return;
+    }
+    // So many rows gone leave the server's picture of the indexes wrong.
+    try {
+        db::recomputeIndexStatistics(m_connection);
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
     }
     platform().notice(kDoneMessage);
 }

@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace tarvik;
 using namespace tarvik::tasks;
 using test::EventRow;
@@ -89,10 +91,11 @@ TEST(DueReminderSql, AdministratorSeesEveryEventAndOthersTheirWorkPlacesLineByLi
         QStringLiteral(
             " FROM Events WHERE\n:ThisDate >= StartTime - ((Alarm / 24) / 60) AND\nAlarm > 0 AND\n"
             "(SELECT Count(Id) FROM ShowAlarm WHERE IdEvents = Events.Id AND IdUser = :IdUser) = 0");
-    EXPECT_EQ(dueReminderSql(true, {4, 5}), head);
-    EXPECT_EQ(dueReminderSql(false, {7}), head + QStringLiteral("\nAND (WorkPlace=7\n)"));
+    const QString order = QStringLiteral("\nORDER BY Id");
+    EXPECT_EQ(dueReminderSql(true, {4, 5}), head + order);
+    EXPECT_EQ(dueReminderSql(false, {7}), head + QStringLiteral("\nAND (WorkPlace=7\n)") + order);
     EXPECT_EQ(dueReminderSql(false, {7, 3, 12}),
-              head + QStringLiteral("\nAND (WorkPlace=7\nOR WorkPlace=3\nOR WorkPlace=12\n)"));
+              head + QStringLiteral("\nAND (WorkPlace=7\nOR WorkPlace=3\nOR WorkPlace=12\n)") + order);
 }
 
 // The reminder is due ALARM minutes before the start, with no lower bound.
@@ -586,4 +589,116 @@ TEST_F(RemindersTest, DeleteAndPostponeActOnlyOnTheEventAsListed)
     fullAfter[4] = QStringLiteral("ENDTIME=") + QVariant(at(10, 37)).toString();
     EXPECT_EQ(stored(full), fullAfter);
     EXPECT_EQ(m_platform.messageTexts().size(), 2);
+}
+
+// A tick merges only what changed into the list it holds; whatever happens
+// between ticks (here and at another workstation), the list must be the one
+// a full read gives at that moment, row for row, and the chosen row must
+// stay current while it is listed.
+TEST_F(RemindersTest, TicksKeepTheListAFullReadGivesThroughRandomChanges)
+{
+    const auto other = database().connect();
+    struct Reader
+    {
+        int user;
+        UserRole role;
+        std::unique_ptr<DueReminders> due;
+    } readers[] = {{TasksOffice::kAdmin, UserRole::Administrator, nullptr},
+                   {m_office.editor, UserRole::Worker, nullptr}};
+    for (Reader& r : readers) {
+        r.due = std::make_unique<DueReminders>(*m_c);
+        // Every change is committed before the tick: no stamp is late.
+        r.due->setStampGrace(std::chrono::milliseconds(0));
+        ASSERT_TRUE(r.due->build(r.user, r.role));
+    }
+    const int places[] = {m_office.p1, m_office.p2, m_office.p3};
+    const QVariant alarms[] = {QVariant(), 0, 1, 5, 15, 60, 1440};
+    std::mt19937 rng(4711);
+    auto pick = [&rng](int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(rng)); };
+    QDateTime now = at(9, 0);
+    auto anEvent = [&]() -> QVariant {
+        db::Query ids(*other, QStringLiteral("SELECT ID FROM EVENTS ORDER BY ID"));
+        ids.open();
+        return ids.isEmpty() ? QVariant() : ids.valueAt(pick(ids.recordCount()), 0);
+    };
+    constexpr int kSteps = 600;
+    int merged = 0;
+    for (int step = 0; step < kSteps; ++step) {
+        SCOPED_TRACE(step);
+        // Half the writes come from this workstation, half from another.
+        db::Connection& w = pick(2) ? *m_c : *other;
+        const QVariant id = anEvent();
+        const QVariant alarm = alarms[pick(int(std::size(alarms)))];
+        switch (pick(9)) {
+        case 0:
+        case 1: {
+            // Anywhere from yesterday to tomorrow; now and then due exactly a
+            // minute from now.
+            QDateTime start = now.addSecs(60 * (pick(2881) - 1440));
+            if (pick(4) == 0 && alarm.toInt() > 0)
+                start = now.addSecs(60 + 60 * alarm.toInt());
+            test::addEvent(w, EventRow(places[pick(3)], start, alarm));
+            break;
+        }
+        case 2:
+        case 3:
+        case 4: {
+            // A move in time or to another work place, or another reminder.
+            const QString set[] = {QStringLiteral("STARTTIME = STARTTIME + (%1 / 1440)").arg(pick(241) - 120),
+                                   QStringLiteral("WORKPLACE = %1").arg(places[pick(3)]),
+                                   QStringLiteral("ALARM = :A")};
+            const int which = pick(3);
+            w.execute(QStringLiteral("UPDATE EVENTS SET %1 WHERE ID = :Id").arg(set[which]),
+                      which == 2 ? db::Params{{QStringLiteral("A"), alarm}, {QStringLiteral("Id"), id}}
+                                 : db::Params{{QStringLiteral("Id"), id}});
+            break;
+        }
+        case 5:
+            w.execute(QStringLiteral("DELETE FROM EVENTS WHERE ID = :Id"), {{QStringLiteral("Id"), id}});
+            break;
+        case 6:
+            readers[pick(2)].due->recordShown();
+            break;
+        case 7:
+            if (pick(2))
+                w.execute(QStringLiteral("INSERT INTO SHOWALARM VALUES (GEN_ID(SHOWALARM_ID, 1), :U, :Id)"),
+                          {{QStringLiteral("U"), readers[pick(2)].user}, {QStringLiteral("Id"), id}});
+            else
+                w.execute(QStringLiteral("DELETE FROM SHOWALARM WHERE IDEVENTS = :Id"),
+                          {{QStringLiteral("Id"), id}});
+            break;
+        default:
+            break;
+        }
+        w.commitRetaining();
+        // Mostly half-minute steps; sometimes none, a day ahead, or back.
+        const int clock = pick(20);
+        now = now.addSecs(clock == 0 ? -3600 : clock == 1 ? 86400 : clock == 2 ? 0 : 30 * (1 + pick(4)));
+
+        for (Reader& r : readers) {
+            db::Query& list = r.due->qAlarmEvents();
+            if (list.isOpen() && !list.isEmpty())
+                list.setRecNo(pick(list.recordCount()));
+            const QVariant chosen =
+                list.isOpen() && list.recNo() >= 0 ? list.value(QStringLiteral("ID")) : QVariant();
+            r.due->refresh(now);
+            merged += r.due->lastReadWhole() ? 0 : 1;
+            db::Query whole(*m_c, list.sql());
+            whole.setParam(QStringLiteral("ThisDate"), now);
+            whole.setParam(QStringLiteral("IdUser"), r.user);
+            whole.open();
+            ASSERT_EQ(list.recordCount(), whole.recordCount()) << "user " << r.user;
+            for (int row = 0; row < whole.recordCount(); ++row)
+                for (int col = 0; col < whole.columnCount(); ++col)
+                    ASSERT_EQ(list.valueAt(row, col), whole.valueAt(row, col))
+                        << "row " << row << " col " << col;
+            const bool listed = chosen.isValid() && whole.locate(QStringLiteral("ID"), chosen);
+            if (listed)
+                EXPECT_EQ(list.value(QStringLiteral("ID")), chosen);
+            else
+                EXPECT_EQ(list.recNo(), list.isEmpty() ? -1 : 0);
+        }
+    }
+    // Most ticks merged rather than read whole.
+    EXPECT_GT(merged, kSteps);
 }

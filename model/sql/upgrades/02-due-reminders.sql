@@ -1,0 +1,44 @@
+/* The due time of a reminder, exactly as the reminder statement computes
+   it, so that a workstation reads only the reminders that fell due since
+   its last look instead of every event. */
+CREATE INDEX IX_EVENTS_DUE ON EVENTS COMPUTED BY (StartTime - ((Alarm / 24) / 60));
+
+/* Every record of a shown reminder that is written, changed or removed
+   leaves the user and the event with a stamp of its own, so that a
+   workstation re-reads only the reminders of its user that were dealt with
+   (or given back) since its last look. SHOWALARM_LOG_PURGED holds the
+   highest stamp that maintenance has cleared away. */
+CREATE GENERATOR SHOWALARM_STAMP;
+CREATE GENERATOR SHOWALARM_LOG_PURGED;
+
+CREATE TABLE SHOWALARM_LOG (
+    STAMP    INTEGER NOT NULL,
+    IDUSER   INTEGER,
+    IDEVENTS INTEGER,
+    LOGGEDAT DATE,
+    CONSTRAINT PK_SHOWALARM_LOG PRIMARY KEY (STAMP)
+);
+
+SET TERM ^ ;
+
+CREATE TRIGGER SHOWALARM_AI_LOG FOR SHOWALARM ACTIVE AFTER INSERT POSITION 10 AS
+BEGIN
+    INSERT INTO SHOWALARM_LOG (STAMP, IDUSER, IDEVENTS, LOGGEDAT)
+        VALUES (GEN_ID(SHOWALARM_STAMP, 1), NEW.IDUSER, NEW.IDEVENTS, 'NOW');
+END^
+
+CREATE TRIGGER SHOWALARM_AU_LOG FOR SHOWALARM ACTIVE AFTER UPDATE POSITION 10 AS
+BEGIN
+    INSERT INTO SHOWALARM_LOG (STAMP, IDUSER, IDEVENTS, LOGGEDAT)
+        VALUES (GEN_ID(SHOWALARM_STAMP, 1), OLD.IDUSER, OLD.IDEVENTS, 'NOW');
+    INSERT INTO SHOWALARM_LOG (STAMP, IDUSER, IDEVENTS, LOGGEDAT)
+        VALUES (GEN_ID(SHOWALARM_STAMP, 1), NEW.IDUSER, NEW.IDEVENTS, 'NOW');
+END^
+
+CREATE TRIGGER SHOWALARM_AD_LOG FOR SHOWALARM ACTIVE AFTER DELETE POSITION 10 AS
+BEGIN
+    INSERT INTO SHOWALARM_LOG (STAMP, IDUSER, IDEVENTS, LOGGEDAT)
+        VALUES (GEN_ID(SHOWALARM_STAMP, 1), OLD.IDUSER, OLD.IDEVENTS, 'NOW');
+END^
+
+SET TERM ; ^
