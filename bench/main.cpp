@@ -85,24 +85,23 @@ bench::PlainRows loadThroughQuery(db::Connection& c, const MonthLoad& m,
         bench::PlainColumn& column = out.columns[size_t(col)];
         column.kind = kinds[size_t(col)];
         for (int r = 0; r < out.rows; ++r) {
-            const QVariant v = q.valueAt(r, col);
-            if (v.isNull()) {
+            if (q.isNullAt(r, col)) {
                 column.appendNull();
                 continue;
             }
             column.nulls.push_back(false);
             switch (column.kind) {
             case bench::PlainColumn::Kind::Integer:
-                column.integers.push_back(v.toLongLong());
+                column.integers.push_back(q.int64At(r, col));
                 break;
             case bench::PlainColumn::Kind::Real:
-                column.reals.push_back(v.toDouble());
+                column.reals.push_back(q.valueAt(r, col).toDouble());
                 break;
             case bench::PlainColumn::Kind::DateTime:
-                column.dateTimes.push_back(v.toDateTime());
+                column.dateTimes.push_back(q.dateTimeAt(r, col));
                 break;
             case bench::PlainColumn::Kind::Text:
-                column.texts.push_back(v.toString());
+                column.texts.push_back(q.textAt(r, col));
                 break;
             }
         }

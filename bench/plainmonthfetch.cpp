@@ -129,9 +129,8 @@ void append(PlainColumn& column, const XSQLVAR& v)
     case PlainColumn::Kind::DateTime: {
         ISC_TIMESTAMP ts;
         std::memcpy(&ts, data, sizeof ts);
-        column.dateTimes.push_back(
-            wallClock(QDate::fromJulianDay(kServerEpochJulianDay + ts.timestamp_date),
-                      QTime::fromMSecsSinceStartOfDay(int(ts.timestamp_time / 10))));
+        column.dateTimes.push_back(wallClock(QDate::fromJulianDay(kServerEpochJulianDay + ts.timestamp_date),
+                                             QTime::fromMSecsSinceStartOfDay(int(ts.timestamp_time / 10))));
         break;
     }
     }

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
@@ -12,6 +13,7 @@
 namespace tarvik::db {
 
 class Statement;
+class RowStore;
 
 // A SELECT whose result rows are held in the client, with a current row and
 // optional insert, modify and delete statements of its own. Parameters are
@@ -96,6 +98,14 @@ public:
     [[nodiscard]] QString text(const QString& column) const { return value(column).toString(); }
     [[nodiscard]] int integer(const QString& column) const { return value(column).toInt(); }
     [[nodiscard]] bool isNull(const QString& column) const;
+    // A held row's cell read without a QVariant: each gives what
+    // valueAt(row, column).toInt() (toLongLong, toDateTime, toString) gives,
+    // and 0, a null date-time or a null text for NULL or no such cell.
+    [[nodiscard]] bool isNullAt(int row, int column) const;
+    [[nodiscard]] int intAt(int row, int column) const;
+    [[nodiscard]] qint64 int64At(int row, int column) const;
+    [[nodiscard]] QDateTime dateTimeAt(int row, int column) const;
+    [[nodiscard]] QString textAt(int row, int column) const;
 
     // Row changes.
     void edit();
@@ -131,6 +141,10 @@ signals:
 
 private:
     [[nodiscard]] int rowCount() const;
+    [[nodiscard]] bool holds(int row, int column) const
+    {
+        return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
+    }
     [[nodiscard]] int requireColumn(const QString& name) const;
     void requireBrowse(const char* what) const;
     void requireCurrent(const char* what) const;
@@ -154,7 +168,7 @@ private:
 
     State m_state = State::Inactive;
     QStringList m_columns;
-    std::vector<QVariant> m_cells; // row-major
+    std::unique_ptr<RowStore> m_rows;
     int m_current = -1;
     bool m_eof = true;
     bool m_bof = true;
