@@ -35,7 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kPlacesShown = 20;
 constexpr int kMonth = 3;
-constexpr int kMonthRounds = 15;
+constexpr int kMonthRounds = 25;
 constexpr int kAlertRounds = 50;
 constexpr int kAlertWarmUp = 3;
 

@@ -75,11 +75,6 @@ void RowStore::clear()
     m_rows = 0;
 }
 
-bool RowStore::isNull(int row, int column) const
-{
-    return m_columns[size_t(column)].nulls[size_t(row)];
-}
-
 QVariant RowStore::value(int row, int column) const
 {
     const Column& c = m_columns[size_t(column)];
@@ -101,16 +96,6 @@ QVariant RowStore::value(int row, int column) const
         return c.variants[r];
     }
     return {};
-}
-
-qint64 RowStore::integer(int row, int column) const
-{
-    const Column& c = m_columns[size_t(column)];
-    if (c.nulls[size_t(row)])
-        return 0;
-    if (c.kind == ColumnKind::Int || c.kind == ColumnKind::Int64)
-        return c.numbers[size_t(row)];
-    return value(row, column).toLongLong();
 }
 
 QDateTime RowStore::dateTime(int row, int column) const

@@ -34,10 +34,20 @@ public:
     [[nodiscard]] int columnCount() const { return int(m_columns.size()); }
     [[nodiscard]] ColumnKind kind(int column) const { return m_columns[size_t(column)].kind; }
 
-    [[nodiscard]] bool isNull(int row, int column) const;
+    [[nodiscard]] bool isNull(int row, int column) const
+    {
+        return m_columns[size_t(column)].nulls[size_t(row)];
+    }
     [[nodiscard]] QVariant value(int row, int column) const;
     // The value converted as QVariant::toLongLong() etc. would convert it.
-    [[nodiscard]] qint64 integer(int row, int column) const;
+    [[nodiscard]] qint64 integer(int row, int column) const
+    {
+        // A NULL number is held as 0.
+        const Column& c = m_columns[size_t(column)];
+        if (c.kind == ColumnKind::Int || c.kind == ColumnKind::Int64)
+            return c.numbers[size_t(row)];
+        return isNull(row, column) ? 0 : value(row, column).toLongLong();
+    }
     [[nodiscard]] QDateTime dateTime(int row, int column) const;
     [[nodiscard]] QString text(int row, int column) const;
     // True when the cell equals want as QVariant's == compares them, with
