@@ -12,8 +12,11 @@ constexpr qint64 kMsecsPerDay = 86400000;
 // Julian day of 1 January 1970, day 0 of the held date-times.
 constexpr qint64 kUnixEpochJulianDay = 2440588;
 // Unused text is dropped once there is this much of it and it is more than
-// half of the buffer.
+// half of all held.
 constexpr qsizetype kCompactAfter = 64 * 1024;
+// Units of a text block: small enough for the heap to hand the same blocks
+// out again to the next result.
+constexpr qsizetype kBlockUnits = 16 * 1024;
 
 bool holds(ColumnKind kind, const QVariant& v)
 {
@@ -52,6 +55,29 @@ QDateTime fromMsecs(qint64 msecs)
 
 } // namespace
 
+char16_t* TextBlocks::allocate(qsizetype size, Span& span)
+{
+    span = {};
+    if (size <= 0)
+        return nullptr;
+    if (size > m_room - m_used) {
+        m_room = std::max(size, kBlockUnits);
+        m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size_t(m_room)));
+        m_used = 0;
+    }
+    span = {quint32(m_blocks.size() - 1), quint32(m_used), size};
+    char16_t* out = m_blocks.back().get() + m_used;
+    m_used += size;
+    m_held += size;
+    return out;
+}
+
+void TextBlocks::clear()
+{
+    m_blocks.clear();
+    m_used = m_room = m_held = 0;
+}
+
 void RowStore::reset(const std::vector<ColumnKind>& kinds)
 {
     // The vectors keep their room: a query read again fills them anew.
@@ -70,7 +96,7 @@ void RowStore::clear()
         c.spans.clear();
         c.variants.clear();
     }
-    m_chars.clear();
+    m_texts.clear();
     m_unused = 0;
     m_rows = 0;
 }
@@ -156,10 +182,10 @@ void RowStore::appendNull(int column)
 
 char16_t* RowStore::appendText(int column, qsizetype size)
 {
-    const qsizetype at = qsizetype(m_chars.size());
-    push(column).spans.push_back({at, size});
-    m_chars.resize(size_t(at + size));
-    return m_chars.data() + at;
+    Span span;
+    char16_t* out = m_texts.allocate(size, span);
+    push(column).spans.push_back(span);
+    return out;
 }
 
 QVariantList RowStore::row(int row) const
@@ -192,14 +218,12 @@ void RowStore::put(int column, int row, const QVariant& v)
         break;
     case ColumnKind::Text: {
         m_unused += c.spans[r].size;
-        c.spans[r] = {0, 0};
+        c.spans[r] = {};
         if (null)
             break;
         const QString text = v.toString();
-        const qsizetype at = qsizetype(m_chars.size());
-        const auto* units = reinterpret_cast<const char16_t*>(text.constData());
-        m_chars.insert(m_chars.end(), units, units + text.size());
-        c.spans[r] = {at, text.size()};
+        std::copy_n(reinterpret_cast<const char16_t*>(text.constData()), text.size(),
+                    m_texts.allocate(text.size(), c.spans[r]));
         break;
     }
     case ColumnKind::Variant:
@@ -223,7 +247,7 @@ void RowStore::insertCell(int column, int row)
         c.reals.insert(c.reals.begin() + r, 0.0);
         break;
     case ColumnKind::Text:
-        c.spans.insert(c.spans.begin() + r, Span{0, 0});
+        c.spans.insert(c.spans.begin() + r, Span{});
         break;
     case ColumnKind::Variant:
         c.variants.insert(c.variants.begin() + r, QVariant());
@@ -291,18 +315,16 @@ void RowStore::makeVariant(int column)
 
 void RowStore::compact()
 {
-    if (m_unused < kCompactAfter || m_unused * 2 < qsizetype(m_chars.size()))
+    if (m_unused < kCompactAfter || m_unused * 2 < m_texts.held())
         return;
-    std::vector<char16_t> chars;
-    chars.reserve(m_chars.size() - size_t(m_unused));
+    TextBlocks texts;
     for (Column& c : m_columns) {
         for (Span& s : c.spans) {
-            const qsizetype at = qsizetype(chars.size());
-            chars.insert(chars.end(), m_chars.begin() + s.at, m_chars.begin() + s.at + s.size);
-            s.at = at;
+            const QStringView text = m_texts.view(s);
+            std::copy_n(text.utf16(), text.size(), texts.allocate(text.size(), s));
         }
     }
-    m_chars = std::move(chars);
+    m_texts = std::move(texts);
     m_unused = 0;
 }
 

@@ -6,9 +6,40 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <memory>
 #include <vector>
 
 namespace tarvik::db {
+
+// UTF-16 texts in blocks that never move: filling takes a new block now and
+// then, never one per text, and copies nothing already written.
+class TextBlocks
+{
+public:
+    struct Span
+    {
+        quint32 block = 0;
+        quint32 at = 0;
+        qsizetype size = 0;
+    };
+
+    // Room for size units, to be written by the caller.
+    char16_t* allocate(qsizetype size, Span& span);
+    [[nodiscard]] QStringView view(const Span& s) const
+    {
+        static constexpr char16_t kEmpty[1] = {};
+        return {s.size ? m_blocks[s.block].get() + s.at : kEmpty, s.size};
+    }
+    // Units handed out since the last clear.
+    [[nodiscard]] qsizetype held() const { return m_held; }
+    void clear();
+
+private:
+    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
+    qsizetype m_used = 0; // of the last block
+    qsizetype m_room = 0;
+    qsizetype m_held = 0;
+};
 
 // How a column of a result is held.
 enum class ColumnKind : unsigned char
@@ -73,11 +104,7 @@ public:
     void removeRow(int row);
 
 private:
-    struct Span
-    {
-        qsizetype at;
-        qsizetype size;
-    };
+    using Span = TextBlocks::Span;
     struct Column
     {
         ColumnKind kind = ColumnKind::Variant;
@@ -96,8 +123,7 @@ private:
     }
     [[nodiscard]] QStringView view(const Column& c, int row) const
     {
-        const Span s = c.spans[size_t(row)];
-        return {m_chars.data() + s.at, s.size};
+        return m_texts.view(c.spans[size_t(row)]);
     }
     void put(int column, int row, const QVariant& v);
     void insertCell(int column, int row);
@@ -105,8 +131,8 @@ private:
     void compact();
 
     std::vector<Column> m_columns;
-    std::vector<char16_t> m_chars;
-    qsizetype m_unused = 0; // units of m_chars no span refers to
+    TextBlocks m_texts;
+    qsizetype m_unused = 0; // units of m_texts no span refers to
     int m_rows = 0;
 };
 
