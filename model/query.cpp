@@ -2,7 +2,7 @@
 
 #include "connection_p.h"
 #include "dberror.h"
-#include "rowstore_p.h"
+#include "rowstore.h"
 #include "statement_p.h"
 #include "wallclock.h"
 
@@ -92,11 +92,6 @@ void Query::reopen()
 {
     close();
     open();
-}
-
-int Query::rowCount() const
-{
-    return m_columns.isEmpty() ? 0 : m_rows->rowCount();
 }
 
 void Query::setCurrent(int row)
@@ -241,29 +236,15 @@ bool Query::isNull(const QString& column) const
     return !v.isValid() || v.isNull();
 }
 
-bool Query::isNullAt(int row, int column) const
-{
-    return !holds(row, column) || m_rows->isNull(row, column);
-}
-
 int Query::intAt(int row, int column) const
 {
-    return holds(row, column) ? int(m_rows->integer(row, column)) : 0;
-}
-
-qint64 Query::int64At(int row, int column) const
-{
-    return holds(row, column) ? m_rows->integer(row, column) : 0;
-}
-
-QDateTime Query::dateTimeAt(int row, int column) const
-{
-    return holds(row, column) ? m_rows->dateTime(row, column) : QDateTime();
-}
-
-QString Query::textAt(int row, int column) const
-{
-    return holds(row, column) ? m_rows->text(row, column) : QString();
+    if (!holds(row, column))
+        return 0;
+    const ColumnKind kind = m_rows->kind(column);
+    if (kind == ColumnKind::Int || kind == ColumnKind::Int64)
+        return int(m_rows->integer(row, column));
+    // A text too long for an int gives 0, not its last digits' worth.
+    return m_rows->value(row, column).toInt();
 }
 
 void Query::edit()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connection.h"
+#include "rowstore.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -13,7 +14,6 @@
 namespace tarvik::db {
 
 class Statement;
-class RowStore;
 
 // A SELECT whose result rows are held in the client, with a current row and
 // optional insert, modify and delete statements of its own. Parameters are
@@ -101,11 +101,23 @@ public:
     // A held row's cell read without a QVariant: each gives what
     // valueAt(row, column).toInt() (toLongLong, toDateTime, toString) gives,
     // and 0, a null date-time or a null text for NULL or no such cell.
-    [[nodiscard]] bool isNullAt(int row, int column) const;
+    [[nodiscard]] bool isNullAt(int row, int column) const
+    {
+        return !holds(row, column) || m_rows->isNull(row, column);
+    }
     [[nodiscard]] int intAt(int row, int column) const;
-    [[nodiscard]] qint64 int64At(int row, int column) const;
-    [[nodiscard]] QDateTime dateTimeAt(int row, int column) const;
-    [[nodiscard]] QString textAt(int row, int column) const;
+    [[nodiscard]] qint64 int64At(int row, int column) const
+    {
+        return holds(row, column) ? m_rows->integer(row, column) : 0;
+    }
+    [[nodiscard]] QDateTime dateTimeAt(int row, int column) const
+    {
+        return holds(row, column) ? m_rows->dateTime(row, column) : QDateTime();
+    }
+    [[nodiscard]] QString textAt(int row, int column) const
+    {
+        return holds(row, column) ? m_rows->text(row, column) : QString();
+    }
 
     // Row changes.
     void edit();
@@ -140,7 +152,7 @@ signals:
     void rowsMerged(const QVariantList& keys);
 
 private:
-    [[nodiscard]] int rowCount() const;
+    [[nodiscard]] int rowCount() const { return m_columns.isEmpty() ? 0 : m_rows->rowCount(); }
     [[nodiscard]] bool holds(int row, int column) const
     {
         return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();

@@ -1,4 +1,4 @@
-#include "rowstore_p.h"
+#include "rowstore.h"
 
 #include "wallclock.h"
 
@@ -41,7 +41,9 @@ bool holds(ColumnKind kind, const QVariant& v)
     return false;
 }
 
-QDateTime fromMsecs(qint64 msecs)
+} // namespace
+
+QDateTime RowStore::fromMsecs(qint64 msecs)
 {
     qint64 day = msecs / kMsecsPerDay;
     qint64 time = msecs % kMsecsPerDay;
@@ -52,8 +54,6 @@ QDateTime fromMsecs(qint64 msecs)
     return wallClock(QDate::fromJulianDay(kUnixEpochJulianDay + day),
                      QTime::fromMSecsSinceStartOfDay(int(time)));
 }
-
-} // namespace
 
 char16_t* TextBlocks::allocate(qsizetype size, Span& span)
 {
@@ -122,26 +122,6 @@ QVariant RowStore::value(int row, int column) const
         return c.variants[r];
     }
     return {};
-}
-
-QDateTime RowStore::dateTime(int row, int column) const
-{
-    const Column& c = m_columns[size_t(column)];
-    if (c.nulls[size_t(row)])
-        return {};
-    if (c.kind == ColumnKind::DateTime)
-        return fromMsecs(c.numbers[size_t(row)]);
-    return value(row, column).toDateTime();
-}
-
-QString RowStore::text(int row, int column) const
-{
-    const Column& c = m_columns[size_t(column)];
-    if (c.nulls[size_t(row)])
-        return {};
-    if (c.kind == ColumnKind::Text)
-        return view(c, row).toString();
-    return value(row, column).toString();
 }
 
 bool RowStore::equals(int row, int column, const QVariant& want) const

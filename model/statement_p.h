@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rowstore_p.h"
+#include "rowstore.h"
 #include "sqlparams.h"
 
 #include <QStringList>

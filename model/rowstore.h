@@ -52,7 +52,8 @@ enum class ColumnKind : unsigned char
     Variant   // anything else, and a column given a value of another type
 };
 
-// The rows of a result, held column by column: numbers and date-times in
+// The rows of a result, held column by column (for Query; the programs read
+// them through Query): numbers and date-times in
 // plain vectors, texts as spans of one UTF-16 buffer, with a null flag per
 // cell. A value of a type its column does not hold turns that column into
 // one of QVariants, so that what was put in comes back unchanged.
@@ -79,8 +80,24 @@ public:
             return c.numbers[size_t(row)];
         return isNull(row, column) ? 0 : value(row, column).toLongLong();
     }
-    [[nodiscard]] QDateTime dateTime(int row, int column) const;
-    [[nodiscard]] QString text(int row, int column) const;
+    [[nodiscard]] QDateTime dateTime(int row, int column) const
+    {
+        const Column& c = m_columns[size_t(column)];
+        if (c.nulls[size_t(row)])
+            return {};
+        if (c.kind == ColumnKind::DateTime)
+            return fromMsecs(c.numbers[size_t(row)]);
+        return value(row, column).toDateTime();
+    }
+    [[nodiscard]] QString text(int row, int column) const
+    {
+        const Column& c = m_columns[size_t(column)];
+        if (c.nulls[size_t(row)])
+            return {};
+        if (c.kind == ColumnKind::Text)
+            return view(c, row).toString();
+        return value(row, column).toString();
+    }
     // True when the cell equals want as QVariant's == compares them, with
     // NULL (an invalid QVariant) equal only to NULL.
     [[nodiscard]] bool equals(int row, int column, const QVariant& want) const;
@@ -125,6 +142,8 @@ private:
     {
         return m_texts.view(c.spans[size_t(row)]);
     }
+    // The wall-clock date-time of milliseconds from 1 January 1970 00:00.
+    [[nodiscard]] static QDateTime fromMsecs(qint64 msecs);
     void put(int column, int row, const QVariant& v);
     void insertCell(int column, int row);
     void makeVariant(int column);
