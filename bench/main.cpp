@@ -1,6 +1,7 @@
 // Data access benchmarks: loading a planner month through the data layer
-// against a plain client-library fetch loop, and the delay of an event alert
-// from the writer's commit to the reader's user-interface thread.
+// into plain values against a plain client-library fetch loop into the same,
+// and the delay of an event alert from the writer's commit to the reader's
+// user-interface thread.
 
 #include "benchdatabase.h"
 #include "medianreporter.h"
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -33,7 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kPlacesShown = 20;
 constexpr int kMonth = 3;
-constexpr int kRepetitions = 9;
+constexpr int kMonthRounds = 25;
 constexpr int kAlertRounds = 50;
 constexpr int kAlertWarmUp = 3;
 
@@ -66,37 +68,128 @@ MonthLoad monthLoad(const QList<int>& places, int year, int month)
     return m;
 }
 
-std::vector<QVariant> loadThroughQuery(db::Connection& c, const MonthLoad& m, int* columns)
+// The month through the data layer, every cell read out into the same plain
+// values as the program reads them: the kinds of the columns are known to
+// the reader, as they are to the program's code.
+bench::PlainRows loadThroughQuery(db::Connection& c, const MonthLoad& m,
+                                  const std::vector<bench::PlainColumn::Kind>& kinds)
 {
     db::Query q(c, m.querySql);
     q.setParam(QStringLiteral("StartDate"), m.from);
     q.setParam(QStringLiteral("EndDate"), m.to);
     q.open();
-    *columns = q.columnCount();
-    std::vector<QVariant> cells;
-    for (int r = 0; r < q.recordCount(); ++r)
-        for (int col = 0; col < q.columnCount(); ++col)
-            cells.push_back(q.valueAt(r, col));
-    return cells;
+    bench::PlainRows out;
+    out.rows = q.recordCount();
+    out.columns.resize(size_t(q.columnCount()));
+    for (int col = 0; col < q.columnCount() && size_t(col) < kinds.size(); ++col) {
+        bench::PlainColumn& column = out.columns[size_t(col)];
+        column.kind = kinds[size_t(col)];
+        for (int r = 0; r < out.rows; ++r) {
+            if (q.isNullAt(r, col)) {
+                column.appendNull();
+                continue;
+            }
+            column.nulls.push_back(false);
+            switch (column.kind) {
+            case bench::PlainColumn::Kind::Integer:
+                column.integers.push_back(q.int64At(r, col));
+                break;
+            case bench::PlainColumn::Kind::Real:
+                column.reals.push_back(q.valueAt(r, col).toDouble());
+                break;
+            case bench::PlainColumn::Kind::DateTime:
+                column.dateTimes.push_back(q.dateTimeAt(r, col));
+                break;
+            case bench::PlainColumn::Kind::Text:
+                column.texts.push_back(q.textAt(r, col));
+                break;
+            }
+        }
+    }
+    return out;
 }
 
-// Both paths must give the same values, or the comparison means nothing.
-bool sameResults(db::Connection& c, bench::PlainMonthFetch& plain, const MonthLoad& m, int* rows)
+std::vector<bench::PlainColumn::Kind> kindsOf(const bench::PlainRows& rows)
 {
-    int queryColumns = 0;
-    const std::vector<QVariant> viaQuery = loadThroughQuery(c, m, &queryColumns);
-    std::vector<QVariant> viaPlain;
-    const int plainColumns = plain.load(m.plainSql, m.from, m.to, viaPlain);
-    *rows = queryColumns ? int(viaQuery.size()) / queryColumns : 0;
-    if (queryColumns != plainColumns || viaQuery.size() != viaPlain.size())
-        return false;
-    for (size_t i = 0; i < viaQuery.size(); ++i) {
-        const QVariant& a = viaQuery[i];
-        const QVariant& b = viaPlain[i];
-        if (a.isValid() != b.isValid() || a.typeId() != b.typeId() || a != b)
-            return false;
+    std::vector<bench::PlainColumn::Kind> kinds;
+    for (const bench::PlainColumn& c : rows.columns)
+        kinds.push_back(c.kind);
+    return kinds;
+}
+
+// Wall-clock and CPU time of the calling thread, in milliseconds.
+struct Stopwatch
+{
+    Clock::time_point wall = Clock::now();
+    double cpu = threadCpuMs();
+
+    static double threadCpuMs()
+    {
+        rusage u{};
+        getrusage(RUSAGE_THREAD, &u);
+        return (double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3) +
+               (double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3);
     }
-    return true;
+    [[nodiscard]] double wallMs() const
+    {
+        return std::chrono::duration<double, std::milli>(Clock::now() - wall).count();
+    }
+    [[nodiscard]] double cpuMs() const { return threadCpuMs() - cpu; }
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct MonthFigures
+{
+    double queryMs = 0;
+    double plainMs = 0;
+    double queryCpuMs = 0;
+    double plainCpuMs = 0;
+};
+
+// Both loads in turns, the one first that went second the round before, so
+// that the server's and the machine's ups and downs fall on both alike. The
+// client library runs the wire protocol on the calling thread: its CPU time
+// is the client's.
+MonthFigures compareMonthLoads(db::Connection& c, bench::PlainMonthFetch& plain, const MonthLoad& m,
+                               const std::vector<bench::PlainColumn::Kind>& kinds)
+{
+    std::vector<double> queryMs, plainMs, queryCpuMs, plainCpuMs;
+    auto viaQuery = [&](bool measured) {
+        const Stopwatch watch;
+        const bench::PlainRows values = loadThroughQuery(c, m, kinds);
+        benchmark::DoNotOptimize(values.rows);
+        if (measured) {
+            queryMs.push_back(watch.wallMs());
+            queryCpuMs.push_back(watch.cpuMs());
+        }
+    };
+    auto viaPlain = [&](bool measured) {
+        const Stopwatch watch;
+        const bench::PlainRows values = plain.load(m.plainSql, m.from, m.to);
+        benchmark::DoNotOptimize(values.rows);
+        if (measured) {
+            plainMs.push_back(watch.wallMs());
+            plainCpuMs.push_back(watch.cpuMs());
+        }
+    };
+    // One unmeasured round first.
+    for (int round = -1; round < kMonthRounds; ++round) {
+        const bool measured = round >= 0;
+        if (round % 2 == 0) {
+            viaPlain(measured);
+            viaQuery(measured);
+        } else {
+            viaQuery(measured);
+            viaPlain(measured);
+        }
+    }
+    return {median(queryMs), median(plainMs), median(queryCpuMs), median(plainCpuMs)};
 }
 
 // Waits on the UI thread for alerts, as the planner does.
@@ -193,46 +286,23 @@ int run()
     const db::ConnectionParams& params = reader->params();
     bench::PlainMonthFetch plain(params.database, params.user, params.password);
 
-    int rows = 0;
-    if (!sameResults(*reader, plain, month, &rows)) {
+    // Both paths must give the same values, or the comparison means nothing.
+    const bench::PlainRows reference = plain.load(month.plainSql, month.from, month.to);
+    const std::vector<bench::PlainColumn::Kind> kinds = kindsOf(reference);
+    const int rows = reference.rows;
+    if (loadThroughQuery(*reader, month, kinds) != reference) {
         std::fprintf(stderr, "The query and the plain fetch disagree on the month's rows.\n");
         return 1;
     }
     std::printf("check rows=%d values_equal=yes\n", rows);
     std::fflush(stdout);
 
-    benchmark::RegisterBenchmark("MonthLoad/Query",
-                                 [&](benchmark::State& state) {
-                                     int n = 0;
-                                     for (auto _ : state) {
-                                         db::Query q(*reader, month.querySql);
-                                         q.setParam(QStringLiteral("StartDate"), month.from);
-                                         q.setParam(QStringLiteral("EndDate"), month.to);
-                                         q.open();
-                                         n = q.recordCount();
-                                         benchmark::DoNotOptimize(n);
-                                     }
-                                     state.counters["rows"] = n;
-                                 })
-        ->Unit(benchmark::kMillisecond)
-        ->Repetitions(kRepetitions)
-        ->DisplayAggregatesOnly(true);
-
-    benchmark::RegisterBenchmark("MonthLoad/Plain",
-                                 [&](benchmark::State& state) {
-                                     int n = 0;
-                                     for (auto _ : state) {
-                                         std::vector<QVariant> cells;
-                                         const int columns =
-                                             plain.load(month.plainSql, month.from, month.to, cells);
-                                         n = int(cells.size()) / columns;
-                                         benchmark::DoNotOptimize(n);
-                                     }
-                                     state.counters["rows"] = n;
-                                 })
-        ->Unit(benchmark::kMillisecond)
-        ->Repetitions(kRepetitions)
-        ->DisplayAggregatesOnly(true);
+    const MonthFigures figures = compareMonthLoads(*reader, plain, month, kinds);
+    std::printf("month_load rows=%d rounds=%d query_ms=%.2f plain_ms=%.2f ratio=%.3f\n", rows, kMonthRounds,
+                figures.queryMs, figures.plainMs, figures.queryMs / figures.plainMs);
+    std::printf("client_cpu query_ms=%.2f plain_ms=%.2f ratio=%.3f\n", figures.queryCpuMs, figures.plainCpuMs,
+                figures.queryCpuMs / figures.plainCpuMs);
+    std::fflush(stdout);
 
     const auto writer = database.connect();
     const auto listener = database.connect();
@@ -261,11 +331,6 @@ int run()
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\nfill_s=%.2f events=%d\n", fillSeconds, database.size().events);
-    const auto queryMs = reporter.medianMs("MonthLoad/Query");
-    const auto plainMs = reporter.medianMs("MonthLoad/Plain");
-    if (queryMs && plainMs)
-        std::printf("rows=%d query_ms=%.2f plain_ms=%.2f ratio=%.3f\n", rows, *queryMs, *plainMs,
-                    *queryMs / *plainMs);
     if (!alerts.empty()) {
         std::vector<double> fromCommit, afterCommit;
         for (const AlertSample& s : alerts) {

@@ -45,62 +45,94 @@ ISC_TIMESTAMP toServer(const QDateTime& dt)
     return ts;
 }
 
-QVariant integer(qint64 n, short scale, bool wide)
+double scaled(qint64 n, short scale)
 {
-    if (scale < 0) {
-        double d = double(n);
-        for (short s = scale; s < 0; ++s)
-            d /= 10.0;
-        return d;
-    }
-    return wide ? QVariant::fromValue<qlonglong>(n) : QVariant::fromValue<int>(int(n));
+    double d = double(n);
+    for (short s = scale; s < 0; ++s)
+        d /= 10.0;
+    return d;
 }
 
-QVariant convert(const XSQLVAR& v)
+PlainColumn::Kind kindOf(const XSQLVAR& v)
 {
-    if ((v.sqltype & 1) && *v.sqlind < 0)
-        return {};
-    const char* data = v.sqldata;
     switch (v.sqltype & ~1) {
     case SQL_TEXT:
+    case SQL_VARYING:
         if ((v.sqlsubtype & 0xFF) == kOctetsCharset)
-            return QByteArray(data, v.sqllen);
-        return db::cp1251::decode(data, v.sqllen);
-    case SQL_VARYING: {
-        short len;
-        std::memcpy(&len, data, 2);
-        if ((v.sqlsubtype & 0xFF) == kOctetsCharset)
-            return QByteArray(data + 2, len);
-        return db::cp1251::decode(data + 2, len);
+            break;
+        return PlainColumn::Kind::Text;
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+        return v.sqlscale < 0 ? PlainColumn::Kind::Real : PlainColumn::Kind::Integer;
+    case SQL_DOUBLE:
+        return PlainColumn::Kind::Real;
+    case SQL_TIMESTAMP:
+        return PlainColumn::Kind::DateTime;
+    default:
+        break;
     }
+    throw std::runtime_error("column type not handled by the plain fetch: " + std::to_string(v.sqltype));
+}
+
+qint64 integerOf(const XSQLVAR& v)
+{
+    switch (v.sqltype & ~1) {
     case SQL_SHORT: {
         short n;
-        std::memcpy(&n, data, sizeof n);
-        return integer(n, v.sqlscale, false);
+        std::memcpy(&n, v.sqldata, sizeof n);
+        return n;
     }
     case SQL_LONG: {
         ISC_LONG n;
-        std::memcpy(&n, data, sizeof n);
-        return integer(n, v.sqlscale, false);
+        std::memcpy(&n, v.sqldata, sizeof n);
+        return n;
     }
-    case SQL_INT64: {
+    default: {
         ISC_INT64 n;
-        std::memcpy(&n, data, sizeof n);
-        return integer(n, v.sqlscale, true);
+        std::memcpy(&n, v.sqldata, sizeof n);
+        return n;
     }
-    case SQL_DOUBLE: {
-        double d;
-        std::memcpy(&d, data, sizeof d);
-        return d;
     }
-    case SQL_TIMESTAMP: {
+}
+
+void append(PlainColumn& column, const XSQLVAR& v)
+{
+    if ((v.sqltype & 1) && *v.sqlind < 0) {
+        column.appendNull();
+        return;
+    }
+    column.nulls.push_back(false);
+    const char* data = v.sqldata;
+    switch (column.kind) {
+    case PlainColumn::Kind::Text:
+        if ((v.sqltype & ~1) == SQL_VARYING) {
+            short len;
+            std::memcpy(&len, data, 2);
+            column.texts.push_back(db::cp1251::decode(data + 2, len));
+        } else {
+            column.texts.push_back(db::cp1251::decode(data, v.sqllen));
+        }
+        break;
+    case PlainColumn::Kind::Integer:
+        column.integers.push_back(integerOf(v));
+        break;
+    case PlainColumn::Kind::Real:
+        if ((v.sqltype & ~1) == SQL_DOUBLE) {
+            double d;
+            std::memcpy(&d, data, sizeof d);
+            column.reals.push_back(d);
+        } else {
+            column.reals.push_back(scaled(integerOf(v), v.sqlscale));
+        }
+        break;
+    case PlainColumn::Kind::DateTime: {
         ISC_TIMESTAMP ts;
         std::memcpy(&ts, data, sizeof ts);
-        return wallClock(QDate::fromJulianDay(kServerEpochJulianDay + ts.timestamp_date),
-                         QTime::fromMSecsSinceStartOfDay(int(ts.timestamp_time / 10)));
+        column.dateTimes.push_back(wallClock(QDate::fromJulianDay(kServerEpochJulianDay + ts.timestamp_date),
+                                             QTime::fromMSecsSinceStartOfDay(int(ts.timestamp_time / 10))));
+        break;
     }
-    default:
-        throw std::runtime_error("column type not handled by the plain fetch: " + std::to_string(v.sqltype));
     }
 }
 
@@ -159,8 +191,26 @@ PlainMonthFetch::~PlainMonthFetch()
         isc_detach_database(status, &m_h->db);
 }
 
-int PlainMonthFetch::load(const QByteArray& sql, const QDateTime& from, const QDateTime& to,
-                          std::vector<QVariant>& cells)
+void PlainColumn::appendNull()
+{
+    nulls.push_back(true);
+    switch (kind) {
+    case Kind::Integer:
+        integers.push_back(0);
+        break;
+    case Kind::Real:
+        reals.push_back(0);
+        break;
+    case Kind::DateTime:
+        dateTimes.emplace_back();
+        break;
+    case Kind::Text:
+        texts.emplace_back();
+        break;
+    }
+}
+
+PlainRows PlainMonthFetch::load(const QByteArray& sql, const QDateTime& from, const QDateTime& to)
 {
     ISC_STATUS_ARRAY status;
     isc_stmt_handle stmt = 0;
@@ -210,15 +260,20 @@ int PlainMonthFetch::load(const QByteArray& sql, const QDateTime& from, const QD
     isc_dsql_execute(status, &m_h->tr, &stmt, SQLDA_VERSION1, in.get());
     check(status, "execute");
 
+    PlainRows result;
+    result.columns.resize(size_t(columns));
+    for (int i = 0; i < columns; ++i)
+        result.columns[size_t(i)].kind = kindOf(out.get()->sqlvar[i]);
     for (;;) {
         const ISC_STATUS rc = isc_dsql_fetch(status, &stmt, SQLDA_VERSION1, out.get());
         if (rc == 100)
             break;
         check(status, "fetch");
         for (int i = 0; i < columns; ++i)
-            cells.push_back(convert(out.get()->sqlvar[i]));
+            append(result.columns[size_t(i)], out.get()->sqlvar[i]);
+        ++result.rows;
     }
-    return columns;
+    return result;
 }
 
 } // namespace tarvik::bench

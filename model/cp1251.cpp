@@ -21,6 +21,18 @@ constexpr std::array<char16_t, 64> kHigh = {
     0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
     0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
+// Every byte's character.
+constexpr std::array<char16_t, 256> kTable = [] {
+    std::array<char16_t, 256> t{};
+    for (size_t b = 0; b < 0x80; ++b)
+        t[b] = char16_t(b);
+    for (size_t b = 0x80; b < 0xC0; ++b)
+        t[b] = kHigh[b - 0x80];
+    for (size_t b = 0xC0; b < 0x100; ++b)
+        t[b] = char16_t(0x0410 + (b - 0xC0));
+    return t;
+}();
+
 int byteOf(char16_t c)
 {
     if (c < 0x80)
@@ -35,21 +47,16 @@ int byteOf(char16_t c)
 
 } // namespace
 
+void decode(const char* data, qsizetype size, char16_t* out)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = kTable[static_cast<unsigned char>(data[i])];
+}
+
 QString decode(const char* data, qsizetype size)
 {
     QString out(size, Qt::Uninitialized);
-    QChar* dst = out.data();
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto b = static_cast<unsigned char>(data[i]);
-        char16_t c;
-        if (b < 0x80)
-            c = b;
-        else if (b >= 0xC0)
-            c = char16_t(0x0410 + (b - 0xC0));
-        else
-            c = kHigh[b - 0x80];
-        dst[i] = QChar(c);
-    }
+    decode(data, size, reinterpret_cast<char16_t*>(out.data()));
     return out;
 }
 

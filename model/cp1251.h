@@ -11,6 +11,8 @@ namespace tarvik::db::cp1251 {
 
 [[nodiscard]] QString decode(const QByteArray& bytes);
 [[nodiscard]] QString decode(const char* data, qsizetype size);
+// Writes size UTF-16 units to out.
+void decode(const char* data, qsizetype size, char16_t* out);
 
 // Throws EncodingError naming every character the code page lacks.
 [[nodiscard]] QByteArray encode(const QString& text);

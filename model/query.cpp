@@ -2,15 +2,14 @@
 
 #include "connection_p.h"
 #include "dberror.h"
+#include "rowstore.h"
 #include "statement_p.h"
 #include "wallclock.h"
-
-#include <algorithm>
 
 namespace tarvik::db {
 
 Query::Query(Connection& connection, const QString& sql, QObject* parent)
-    : QObject(parent), m_connection(connection), m_sql(sql)
+    : QObject(parent), m_connection(connection), m_sql(sql), m_rows(std::make_unique<RowStore>())
 {}
 
 Query::~Query() = default;
@@ -58,17 +57,14 @@ void Query::open()
     st.execute(values);
 
     m_columns = st.columnNames();
-    m_cells.clear();
-    const size_t width = size_t(m_columns.size());
-    std::vector<QVariant> row(width);
+    m_rows->reset(st.columnKinds());
     try {
-        while (st.fetch(row.data()))
-            for (QVariant& v : row)
-                m_cells.push_back(std::move(v));
+        while (st.fetch(*m_rows)) {
+        }
     } catch (...) {
         // A result cut off part-way is no result: the query stays closed
         // and holds nothing of it.
-        m_cells.clear();
+        m_rows->clear();
         st.closeCursor();
         throw;
     }
@@ -84,7 +80,7 @@ void Query::close()
     if (!isOpen())
         return;
     m_state = State::Inactive;
-    m_cells.clear();
+    m_rows->clear();
     m_buffer.clear();
     m_original.clear();
     m_current = -1;
@@ -96,11 +92,6 @@ void Query::reopen()
 {
     close();
     open();
-}
-
-int Query::rowCount() const
-{
-    return m_columns.isEmpty() ? 0 : int(m_cells.size() / size_t(m_columns.size()));
 }
 
 void Query::setCurrent(int row)
@@ -188,17 +179,10 @@ bool Query::locate(const QString& keyColumns, const QVariantList& values)
     std::vector<int> cols;
     for (const QString& k : keys)
         cols.push_back(requireColumn(k.trimmed()));
-    const int width = columnCount();
     for (int r = 0; r < rowCount(); ++r) {
         bool match = true;
-        for (size_t i = 0; i < cols.size() && match; ++i) {
-            const QVariant& cell = m_cells[size_t(r * width + cols[i])];
-            const QVariant& want = values.at(qsizetype(i));
-            if (!cell.isValid() || !want.isValid())
-                match = !cell.isValid() && !want.isValid();
-            else
-                match = cell == want;
-        }
+        for (size_t i = 0; i < cols.size() && match; ++i)
+            match = m_rows->equals(r, cols[i], values.at(qsizetype(i)));
         if (match) {
             setRecNo(r);
             return true;
@@ -224,9 +208,9 @@ QVariant Query::value(int column) const
 {
     if (m_state == State::Edit || m_state == State::Insert)
         return m_buffer.value(column);
-    if (m_current < 0 || column < 0 || column >= columnCount())
+    if (!holds(m_current, column))
         return {};
-    return m_cells[size_t(m_current * columnCount() + column)];
+    return m_rows->value(m_current, column);
 }
 
 QVariant Query::value(const QString& column) const
@@ -236,9 +220,9 @@ QVariant Query::value(const QString& column) const
 
 QVariant Query::valueAt(int row, int column) const
 {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+    if (!holds(row, column))
         return {};
-    return m_cells[size_t(row * columnCount() + column)];
+    return m_rows->value(row, column);
 }
 
 QVariant Query::valueAt(int row, const QString& column) const
@@ -252,14 +236,23 @@ bool Query::isNull(const QString& column) const
     return !v.isValid() || v.isNull();
 }
 
+int Query::intAt(int row, int column) const
+{
+    if (!holds(row, column))
+        return 0;
+    const ColumnKind kind = m_rows->kind(column);
+    if (kind == ColumnKind::Int || kind == ColumnKind::Int64)
+        return int(m_rows->integer(row, column));
+    // A text too long for an int gives 0, not its last digits' worth.
+    return m_rows->value(row, column).toInt();
+}
+
 void Query::edit()
 {
     if (m_state == State::Edit || m_state == State::Insert)
         return;
     requireCurrent("Правка");
-    m_buffer.clear();
-    for (int c = 0; c < columnCount(); ++c)
-        m_buffer << m_cells[size_t(m_current * columnCount() + c)];
+    m_buffer = m_rows->row(m_current);
     m_original = m_buffer;
     m_state = State::Edit;
 }
@@ -336,7 +329,7 @@ void Query::post()
             m_buffer[requireColumn(m_keyColumn)] = drawKey();
         runChange(m_insertSql, m_buffer, m_original);
         const int at = qBound(0, m_insertAt, rowCount());
-        m_cells.insert(m_cells.begin() + qsizetype(at) * columnCount(), m_buffer.cbegin(), m_buffer.cend());
+        m_rows->insertRow(at, m_buffer);
         m_state = State::Browse;
         m_eof = m_bof = false;
         m_current = at;
@@ -346,7 +339,7 @@ void Query::post()
         if (m_modifySql.isEmpty())
             throw DbError(QStringLiteral("Для запроса не задана команда изменения"), 0, 0, m_sql);
         runChange(m_modifySql, m_buffer, m_original);
-        std::copy(m_buffer.cbegin(), m_buffer.cend(), m_cells.begin() + qsizetype(m_current) * columnCount());
+        m_rows->setRow(m_current, m_buffer);
         m_state = State::Browse;
         emit rowChanged(m_current);
     }
@@ -367,13 +360,10 @@ void Query::deleteRow()
     requireCurrent("Удаление");
     if (m_deleteSql.isEmpty())
         throw DbError(QStringLiteral("Для запроса не задана команда удаления"), 0, 0, m_sql);
-    QVariantList row;
-    for (int c = 0; c < columnCount(); ++c)
-        row << m_cells[size_t(m_current * columnCount() + c)];
+    const QVariantList row = m_rows->row(m_current);
     runChange(m_deleteSql, row, row);
     const int removed = m_current;
-    auto begin = m_cells.begin() + qsizetype(removed) * columnCount();
-    m_cells.erase(begin, begin + columnCount());
+    m_rows->removeRow(removed);
     emit rowRemoved(removed);
     m_current = qMin(removed, rowCount() - 1);
     m_eof = m_bof = rowCount() == 0;
@@ -382,18 +372,16 @@ void Query::deleteRow()
 
 std::pair<int, bool> Query::findKey(int keyColumn, qint64 key) const
 {
-    const size_t width = size_t(columnCount());
     int low = 0;
     int high = rowCount();
     while (low < high) {
         const int mid = low + (high - low) / 2;
-        if (m_cells[size_t(mid) * width + size_t(keyColumn)].toLongLong() < key)
+        if (m_rows->integer(mid, keyColumn) < key)
             low = mid + 1;
         else
             high = mid;
     }
-    const bool found =
-        low < rowCount() && m_cells[size_t(low) * width + size_t(keyColumn)].toLongLong() == key;
+    const bool found = low < rowCount() && m_rows->integer(low, keyColumn) == key;
     return {low, found};
 }
 
@@ -416,8 +404,7 @@ QVariantList Query::mergeRows(const QString& keyColumn, const Query& fresh, cons
         const auto [row, found] = findKey(key, k.toLongLong());
         if (!found)
             return;
-        auto begin = m_cells.begin() + qsizetype(row) * width;
-        m_cells.erase(begin, begin + width);
+        m_rows->removeRow(row);
         touched << k;
     };
     for (const QVariant& k : goneKeys)
@@ -429,14 +416,17 @@ QVariantList Query::mergeRows(const QString& keyColumn, const Query& fresh, cons
             continue;
         }
         const auto [row, found] = findKey(key, k.toLongLong());
-        const auto source = fresh.m_cells.cbegin() + qsizetype(r) * fresh.columnCount();
-        auto target = m_cells.begin() + qsizetype(row) * width;
+        QVariantList values = fresh.m_rows->row(r);
+        values.resize(width);
         if (found) {
-            if (std::equal(source, source + width, target))
+            bool same = true;
+            for (int c = 0; c < width && same; ++c)
+                same = m_rows->value(row, c) == values.at(c);
+            if (same)
                 continue;
-            std::copy(source, source + width, target);
+            m_rows->setRow(row, values);
         } else {
-            m_cells.insert(target, source, source + width);
+            m_rows->insertRow(row, values);
         }
         touched << k;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "connection.h"
+#include "rowstore.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
@@ -96,6 +98,26 @@ public:
     [[nodiscard]] QString text(const QString& column) const { return value(column).toString(); }
     [[nodiscard]] int integer(const QString& column) const { return value(column).toInt(); }
     [[nodiscard]] bool isNull(const QString& column) const;
+    // A held row's cell read without a QVariant: each gives what
+    // valueAt(row, column).toInt() (toLongLong, toDateTime, toString) gives,
+    // and 0, a null date-time or a null text for NULL or no such cell.
+    [[nodiscard]] bool isNullAt(int row, int column) const
+    {
+        return !holds(row, column) || m_rows->isNull(row, column);
+    }
+    [[nodiscard]] int intAt(int row, int column) const;
+    [[nodiscard]] qint64 int64At(int row, int column) const
+    {
+        return holds(row, column) ? m_rows->integer(row, column) : 0;
+    }
+    [[nodiscard]] QDateTime dateTimeAt(int row, int column) const
+    {
+        return holds(row, column) ? m_rows->dateTime(row, column) : QDateTime();
+    }
+    [[nodiscard]] QString textAt(int row, int column) const
+    {
+        return holds(row, column) ? m_rows->text(row, column) : QString();
+    }
 
     // Row changes.
     void edit();
@@ -130,7 +152,11 @@ signals:
     void rowsMerged(const QVariantList& keys);
 
 private:
-    [[nodiscard]] int rowCount() const;
+    [[nodiscard]] int rowCount() const { return m_columns.isEmpty() ? 0 : m_rows->rowCount(); }
+    [[nodiscard]] bool holds(int row, int column) const
+    {
+        return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
+    }
     [[nodiscard]] int requireColumn(const QString& name) const;
     void requireBrowse(const char* what) const;
     void requireCurrent(const char* what) const;
@@ -154,7 +180,7 @@ private:
 
     State m_state = State::Inactive;
     QStringList m_columns;
-    std::vector<QVariant> m_cells; // row-major
+    std::unique_ptr<RowStore> m_rows;
     int m_current = -1;
     bool m_eof = true;
     bool m_bof = true;

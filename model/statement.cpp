@@ -8,6 +8,9 @@
 #include "wallclock.h"
 
 #include <QDateTime>
+#include <QtEndian>
+
+#include <algorithm>
 
 #include <cmath>
 #include <cstring>
@@ -19,6 +22,9 @@ namespace {
 constexpr unsigned short kDialect = 1;
 // Julian day of 17 November 1858, day 0 of the server's date values.
 constexpr qint64 kServerEpochJulianDay = 2400001;
+// Julian day of 1 January 1970, day 0 of the date-times RowStore holds.
+constexpr qint64 kUnixEpochJulianDay = 2440588;
+constexpr qint64 kMsecsPerDay = 86400000;
 // Character set OCTETS: raw bytes, not text.
 constexpr short kOctetsCharset = 1;
 // The longest text a parameter buffer of the client API can carry.
@@ -310,7 +316,7 @@ void Statement::execute(const QVariantList& values)
     m_cursorOpen = m_kind == Kind::Select;
 }
 
-bool Statement::fetch(QVariant* row)
+bool Statement::fetchNext()
 {
     if (!m_cursorOpen)
         return false;
@@ -321,8 +327,62 @@ bool Statement::fetch(QVariant* row)
         return false;
     }
     m_connection.check(status, m_text);
+    return true;
+}
+
+bool Statement::fetch(QVariant* row)
+{
+    if (!fetchNext())
+        return false;
     readRow(row);
     return true;
+}
+
+bool Statement::fetch(RowStore& rows)
+{
+    if (!fetchNext())
+        return false;
+    readRow(rows);
+    return true;
+}
+
+std::vector<ColumnKind> Statement::columnKinds()
+{
+    std::vector<ColumnKind> kinds;
+    kinds.reserve(size_t(m_columnCount));
+    for (int i = 0; i < m_columnCount; ++i) {
+        const XSQLVAR& v = m_out.var(i);
+        const bool octets = (v.sqlsubtype & 0xFF) == kOctetsCharset;
+        ColumnKind kind = ColumnKind::Variant;
+        switch (v.sqltype & ~1) {
+        case SQL_TEXT:
+        case SQL_VARYING:
+            kind = octets ? ColumnKind::Variant : ColumnKind::Text;
+            break;
+        case SQL_SHORT:
+        case SQL_LONG:
+            kind = v.sqlscale < 0 ? ColumnKind::Double : ColumnKind::Int;
+            break;
+        case SQL_INT64:
+            kind = v.sqlscale < 0 ? ColumnKind::Double : ColumnKind::Int64;
+            break;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            kind = ColumnKind::Double;
+            break;
+        case SQL_TIMESTAMP:
+            kind = ColumnKind::DateTime;
+            break;
+        case SQL_BLOB:
+            kind = v.sqlsubtype == isc_blob_text ? ColumnKind::Text : ColumnKind::Variant;
+            break;
+        default:
+            break;
+        }
+        kinds.push_back(kind);
+    }
+    return kinds;
 }
 
 void Statement::closeCursor() noexcept
@@ -349,6 +409,56 @@ void Statement::readRow(QVariant* row)
 {
     for (int i = 0; i < m_columnCount; ++i)
         row[i] = readColumn(i);
+}
+
+void Statement::readRow(RowStore& rows)
+{
+    for (int i = 0; i < m_columnCount; ++i) {
+        XSQLVAR& v = m_out.var(i);
+        if ((v.sqltype & 1) && *v.sqlind < 0) {
+            rows.appendNull(i);
+            continue;
+        }
+        const char* data = v.sqldata;
+        const short type = short(v.sqltype & ~1);
+        switch (rows.kind(i)) {
+        case ColumnKind::Int:
+        case ColumnKind::Int64:
+            rows.appendNumber(i, type == SQL_SHORT  ? qint64(qFromUnaligned<short>(data))
+                                 : type == SQL_LONG ? qint64(qFromUnaligned<ISC_LONG>(data))
+                                                    : qint64(qFromUnaligned<ISC_INT64>(data)));
+            break;
+        case ColumnKind::Double:
+            rows.appendReal(i, readColumn(i).toDouble());
+            break;
+        case ColumnKind::DateTime: {
+            ISC_TIMESTAMP ts;
+            std::memcpy(&ts, data, sizeof ts);
+            rows.appendDateTime(i, (qint64(ts.timestamp_date) + kServerEpochJulianDay - kUnixEpochJulianDay) *
+                                           kMsecsPerDay +
+                                       qint64(ts.timestamp_time / 10));
+            break;
+        }
+        case ColumnKind::Text:
+            if (type == SQL_VARYING) {
+                const short len = qFromUnaligned<short>(data);
+                cp1251::decode(data + 2, len, rows.appendText(i, len));
+            } else if (type == SQL_TEXT) {
+                cp1251::decode(data, v.sqllen, rows.appendText(i, v.sqllen));
+            } else {
+                ISC_QUAD id;
+                std::memcpy(&id, data, sizeof id);
+                const QString text = readTextBlob(&id);
+                std::copy_n(reinterpret_cast<const char16_t*>(text.constData()), text.size(),
+                            rows.appendText(i, text.size()));
+            }
+            break;
+        case ColumnKind::Variant:
+            rows.appendVariant(i, readColumn(i));
+            break;
+        }
+    }
+    rows.endRow();
 }
 
 QVariant Statement::readColumn(int i)

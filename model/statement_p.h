@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rowstore.h"
 #include "sqlparams.h"
 
 #include <QStringList>
@@ -64,6 +65,11 @@ public:
     void execute(const QVariantList& values);
     // Reads the next row of an open cursor into row[0..columnCount).
     bool fetch(QVariant* row);
+    // How RowStore holds each column, by its description.
+    [[nodiscard]] std::vector<ColumnKind> columnKinds();
+    // Appends the next row of an open cursor to rows, which was reset to
+    // columnKinds().
+    bool fetch(RowStore& rows);
     void closeCursor() noexcept;
     // The output parameters of an executed procedure.
     [[nodiscard]] QVariantList outputRow();
@@ -74,7 +80,9 @@ private:
     // throws EncodingError naming every character none of them can hold.
     [[nodiscard]] std::vector<QByteArray> encodeTexts(const QVariantList& values);
     void bind(const QVariantList& values);
+    bool fetchNext();
     void readRow(QVariant* row);
+    void readRow(RowStore& rows);
     [[nodiscard]] QVariant readColumn(int i);
     [[nodiscard]] QString readTextBlob(ISC_QUAD* id);
     [[nodiscard]] QByteArray readBlob(ISC_QUAD* id);

@@ -222,18 +222,17 @@ bool TaskListModel::store(int row, const char* column, const QVariant& value)
 
 bool TaskListModel::lessThan(int field, int a, int b) const
 {
-    const QVariant x = m_query->valueAt(a, field);
-    const QVariant y = m_query->valueAt(b, field);
+    const db::Query& q = *m_query;
     switch (m_sortColumn) {
     case Done:
-        return (x.toString() == QLatin1String("T")) < (y.toString() == QLatin1String("T"));
+        return (q.textAt(a, field) == QLatin1String("T")) < (q.textAt(b, field) == QLatin1String("T"));
     case Start:
     case End:
-        return x.toDateTime() < y.toDateTime();
+        return q.dateTimeAt(a, field) < q.dateTimeAt(b, field);
     case Progress:
-        return x.toInt() < y.toInt();
+        return q.intAt(a, field) < q.intAt(b, field);
     default:
-        return QString::localeAwareCompare(x.toString(), y.toString()) < 0;
+        return QString::localeAwareCompare(q.textAt(a, field), q.textAt(b, field)) < 0;
     }
 }
 

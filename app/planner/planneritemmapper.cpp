@@ -36,11 +36,10 @@ int rowOf(const db::Query& query, const QString& column, const QVariant& id)
     if (!query.isOpen() || !id.isValid())
         return -1;
     const int key = id.toInt();
-    for (int r = 0; r < query.recordCount(); ++r) {
-        const QVariant v = query.valueAt(r, column);
-        if (v.isValid() && v.toInt() == key)
+    const int c = query.columnIndex(column);
+    for (int r = 0; c >= 0 && r < query.recordCount(); ++r)
+        if (!query.isNullAt(r, c) && query.intAt(r, c) == key)
             return r;
-    }
     return -1;
 }
 
@@ -147,8 +146,8 @@ void PlannerItemMapper::DBDaySourceItemToFields(widgets::PlannerItem& item, db::
     // A drag sets the times and the work place; the rest of the row is the
     // event as it is stored now, not as this workstation loaded it.
     if (events.state() == db::Query::State::Edit)
-        takeOverStoredEvent(events, {QStringLiteral("STARTTIME"), QStringLiteral("ENDTIME"),
-                                     QStringLiteral("WORKPLACE")});
+        takeOverStoredEvent(
+            events, {QStringLiteral("STARTTIME"), QStringLiteral("ENDTIME"), QStringLiteral("WORKPLACE")});
     events.setValue(QStringLiteral("USERSID"), m_rights.userId());
     events.setValue(QStringLiteral("DATEEDIT"), platform().now());
     const EventFields fields = fieldsOf([&](const QString& column) { return events.value(column); });

@@ -375,3 +375,62 @@ TEST_F(QueryTest, FetchFailingPartWayKeepsNoRows)
     EXPECT_TRUE(q.eof());
     EXPECT_EQ(q.recNo(), -1);
 }
+
+// Rows are held column by column. Every way of reading a cell gives the same
+// value, NULL stays apart from empty text and 0 (dates before 1970 too), and
+// what a row change sets reads back as set, also a value of a type the
+// column does not hold and texts changed often enough to be tidied away.
+TEST_F(QueryTest, TypedReadsAgreeWithValuesAndChangesReadBackAsSet)
+{
+    const QDateTime early = wallClock(QDate(1965, 5, 1), QTime(10, 15, 30, 250));
+    const QString insert = QStringLiteral("INSERT INTO EVENTS (ID, HEADER, COMMENT, STARTTIME, ISPERCENT) "
+                                          "VALUES (:Id, :Header, :Comment, :Start, :Percent)");
+    const int first = int(m_c->generatorValue(QStringLiteral("EVENTS_ID")));
+    const int second = int(m_c->generatorValue(QStringLiteral("EVENTS_ID")));
+    m_c->execute(insert, {{QStringLiteral("Id"), first},
+                          {QStringLiteral("Header"), QString(QLatin1String(""))},
+                          {QStringLiteral("Comment"), QStringLiteral("Ёлка №1")},
+                          {QStringLiteral("Start"), early},
+                          {QStringLiteral("Percent"), 0}});
+    m_c->execute(insert, {{QStringLiteral("Id"), second}});
+    Query q(*m_c, QStringLiteral("SELECT ID, HEADER, COMMENT, STARTTIME, ISPERCENT FROM EVENTS "
+                                 "WHERE ID IN (:A, :B) ORDER BY ID"));
+    q.setModifySql(QStringLiteral("UPDATE EVENTS SET HEADER = :HEADER, COMMENT = :COMMENT, "
+                                  "ISPERCENT = :ISPERCENT WHERE ID = :OLD_ID"));
+    q.setParam(QStringLiteral("A"), first);
+    q.setParam(QStringLiteral("B"), second);
+    q.open();
+    ASSERT_EQ(q.recordCount(), 2);
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < q.columnCount(); ++c) {
+            const QVariant v = q.valueAt(r, c);
+            EXPECT_EQ(q.isNullAt(r, c), !v.isValid()) << r << c;
+            EXPECT_EQ(q.intAt(r, c), v.toInt()) << r << c;
+            EXPECT_EQ(q.textAt(r, c), v.toString()) << r << c;
+            EXPECT_EQ(q.dateTimeAt(r, c), v.toDateTime()) << r << c;
+        }
+    }
+    EXPECT_EQ(q.valueAt(0, 1), QVariant(QString())) << "empty text is not null";
+    EXPECT_FALSE(q.isNullAt(0, 4));
+    EXPECT_TRUE(q.isNullAt(1, 1));
+    EXPECT_TRUE(q.isNullAt(1, 4));
+    EXPECT_EQ(q.dateTimeAt(0, 3), early);
+    EXPECT_EQ(q.dateTimeAt(0, 3).timeSpec(), Qt::UTC);
+
+    ASSERT_TRUE(q.locate(QStringLiteral("ID;HEADER"), {second, QVariant()}));
+    const QString longText(4000, u'ж');
+    for (int round = 0; round < 40; ++round) {
+        q.edit();
+        q.setValue(QStringLiteral("COMMENT"), longText.left(3990 + round % 10));
+        q.setValue(QStringLiteral("HEADER"), QStringLiteral("Заголовок %1").arg(round));
+        q.setValue(QStringLiteral("ISPERCENT"), QString::number(round));
+        q.post();
+    }
+    EXPECT_EQ(q.value(QStringLiteral("COMMENT")), QVariant(longText.left(3999)));
+    EXPECT_EQ(q.value(QStringLiteral("HEADER")), QVariant(QStringLiteral("Заголовок 39")));
+    EXPECT_EQ(q.value(QStringLiteral("ISPERCENT")), QVariant(QStringLiteral("39")));
+    EXPECT_EQ(q.valueAt(0, 2), QVariant(QStringLiteral("Ёлка №1")));
+    q.reopen();
+    EXPECT_EQ(q.valueAt(1, 4), QVariant(39));
+    EXPECT_EQ(q.textAt(1, 2), longText.left(3999));
+}

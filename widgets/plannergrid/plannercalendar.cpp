@@ -60,8 +60,7 @@ void PlannerCalendar::refreshMarks()
         const int start = m_query->columnIndex(m_startField);
         const int end = m_query->columnIndex(m_endField);
         for (int row = 0; start >= 0 && end >= 0 && row < m_query->recordCount(); ++row)
-            m_marks.addSpan(m_query->valueAt(row, start).toDateTime(),
-                            m_query->valueAt(row, end).toDateTime());
+            m_marks.addSpan(m_query->dateTimeAt(row, start), m_query->dateTimeAt(row, end));
     }
     update();
 }
