@@ -80,10 +80,13 @@ DueChangesSql dueChangesSql(bool all, const QList<int>& workPlaces)
     // No ORDER BY: walking the primary key in order would read all of it.
     return {select + QStringLiteral("STAMP, ") + belongs +
                 QStringLiteral(" FROM Events WHERE STAMP > :SINCE"),
+            // The work places are compared as WorkPlace + 0: the server would
+            // otherwise combine the due-time index with every index entry of
+            // the places, a worker's whole history at each tick.
             select +
                 QStringLiteral(
                     "1 AS BELONGS FROM Events WHERE StartTime - ((Alarm / 24) / 60) > :LastDate AND ") +
-                condition,
+                QString(condition).replace(QStringLiteral("WorkPlace="), QStringLiteral("WorkPlace + 0=")),
             select + belongs +
                 QStringLiteral(" FROM ShowAlarm_Log JOIN Events ON Events.Id = ShowAlarm_Log.IdEvents "
                                "WHERE ShowAlarm_Log.Stamp > :SINCE AND ShowAlarm_Log.IdUser = :IdUser")};
