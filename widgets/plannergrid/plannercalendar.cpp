@@ -1,5 +1,7 @@
 #include "plannercalendar.h"
 
+#include "plannercalendaraccessible.h"
+#include "plannergridaccessible.h"
 #include "platform.h"
 #include "query.h"
 
@@ -18,6 +20,7 @@ PlannerCalendar::PlannerCalendar(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DBPlannerCalendar"));
     setMinimumSize(180, 150);
+    installPlannerAccessibility();
 }
 
 void PlannerCalendar::setQuery(db::Query* query, const QString& startField, const QString& endField)
@@ -43,8 +46,10 @@ void PlannerCalendar::setDate(QDate date)
 {
     if (!date.isValid())
         return;
+    const bool otherMonth = date.year() != m_date.year() || date.month() != m_date.month();
     m_date = date;
     update();
+    PlannerCalendarAccessible::dateChanged(this, otherMonth);
 }
 
 void PlannerCalendar::setMarksEnabled(bool enabled)
@@ -139,6 +144,7 @@ void PlannerCalendar::stepMonth(int months)
 {
     m_date = m_date.addMonths(months);
     update();
+    PlannerCalendarAccessible::dateChanged(this, true);
     emit monthChanged(m_date);
 }
 
@@ -158,12 +164,18 @@ void PlannerCalendar::mousePressEvent(QMouseEvent* event)
     const QDate first(m_date.year(), m_date.month(), 1);
     for (QDate d = first; d.month() == first.month(); d = d.addDays(1)) {
         if (dayRect(d).contains(pos)) {
-            m_date = d;
-            update();
-            emit daySelected(d);
+            chooseDay(d);
             return;
         }
     }
+}
+
+void PlannerCalendar::chooseDay(QDate day)
+{
+    m_date = day;
+    update();
+    PlannerCalendarAccessible::dateChanged(this, false);
+    emit daySelected(day);
 }
 
 void PlannerCalendar::paintEvent(QPaintEvent*)

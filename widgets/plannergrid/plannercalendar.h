@@ -61,9 +61,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    friend class PlannerCalendarAccessible;
     [[nodiscard]] QSizeF cellSize() const;
     [[nodiscard]] int leadingBlanks() const;
     void stepMonth(int months);
+    // A day of the month shown chosen, by a click or its accessible press.
+    void chooseDay(QDate day);
     void paintTitle(QPainter& p) const;
     void paintWeekdays(QPainter& p) const;
     void paintDay(QPainter& p, QDate day) const;

@@ -1,5 +1,6 @@
 #include "plannergrid.h"
 
+#include "plannergridaccessible.h"
 #include "planneritemsource.h"
 #include "planneroverlaplayout.h"
 
@@ -49,10 +50,13 @@ PlannerGrid::PlannerGrid(QWidget* parent) : QAbstractScrollArea(parent)
     m_defaultItem.font = font();
     m_defaultItem.captionFont = font();
     m_defaultItem.captionFont.setBold(true);
+    installPlannerAccessibility();
 }
 
 PlannerGrid::~PlannerGrid()
 {
+    if (m_accessible)
+        m_accessible->forgetGrid();
     if (m_source)
         m_source->attachTo(nullptr);
 }
@@ -141,6 +145,16 @@ QString PlannerGrid::weekdayName(Qt::DayOfWeek day)
     return QString::fromUtf16(names[day % 7]);
 }
 
+QString PlannerGrid::rowLabel(int row) const
+{
+    const QDateTime start = m_rows.rowStart(row);
+    if (m_rows.unit() == PlannerRowMap::Unit::Days)
+        return weekdayName(Qt::DayOfWeek(start.date().dayOfWeek())) + QLatin1Char(' ') +
+               start.toString(QStringLiteral("d.MM"));
+    return start.time().minute() == 0 ? start.toString(QStringLiteral("HH:mm"))
+                                      : start.toString(QStringLiteral(":mm"));
+}
+
 void PlannerGrid::setImages(const QList<QPixmap>& images)
 {
     m_pictures.setImages(images);
@@ -181,6 +195,7 @@ void PlannerGrid::removeItem(PlannerItem* item)
         m_drag = DragMode::None;
     }
     m_pictures.forget(pictureName(*item));
+    forgetAccessible(item);
     std::erase_if(m_items, [item](const auto& p) { return p.get() == item; });
     itemsChanged();
 }
@@ -189,6 +204,8 @@ void PlannerGrid::clearItems()
 {
     m_dragItem = nullptr;
     m_drag = DragMode::None;
+    for (const auto& p : m_items)
+        forgetAccessible(p.get());
     m_items.clear();
     m_picturesToSweep = true;
     itemsChanged();
@@ -209,7 +226,11 @@ void PlannerGrid::removeBoundItems()
         m_dragItem = nullptr;
         m_drag = DragMode::None;
     }
-    std::erase_if(m_items, [](const auto& p) { return p->bound; });
+    std::erase_if(m_items, [this](const auto& p) {
+        if (p->bound)
+            forgetAccessible(p.get());
+        return p->bound;
+    });
     m_picturesToSweep = true;
     m_layoutDirty = true;
 }
@@ -227,11 +248,18 @@ bool PlannerGrid::holds(const PlannerItem* item) const
     return std::any_of(m_items.begin(), m_items.end(), [item](const auto& p) { return p.get() == item; });
 }
 
+void PlannerGrid::forgetAccessible(const PlannerItem* item)
+{
+    if (m_accessible)
+        m_accessible->forgetItem(item);
+}
+
 void PlannerGrid::itemsChanged()
 {
     m_layoutDirty = true;
     updateScrollBar();
     viewport()->update();
+    PlannerGridAccessible::itemsReset(this);
 }
 
 void PlannerGrid::rowsChanged()
@@ -244,7 +272,9 @@ void PlannerGrid::moveItem(PlannerItem* item, const QDateTime& start, const QDat
     item->start = start;
     item->end = end;
     item->position = position;
-    itemsChanged();
+    m_layoutDirty = true;
+    viewport()->update();
+    PlannerGridAccessible::itemEvent(this, item, QAccessible::LocationChanged);
 }
 
 PlannerItem* PlannerGrid::selectedItem() const
@@ -265,8 +295,12 @@ void PlannerGrid::selectItem(PlannerItem* item)
             m_source->makeCurrent(*item);
     }
     viewport()->update();
-    if (item)
-        emit itemSelected(item);
+    if (!item)
+        return;
+    if (hasFocus())
+        PlannerGridAccessible::itemEvent(this, item, QAccessible::Focus);
+    PlannerGridAccessible::itemEvent(this, item, QAccessible::Selection);
+    emit itemSelected(item);
 }
 
 void PlannerGrid::unselectAll()
@@ -297,6 +331,9 @@ void PlannerGrid::selectCells(int position, int firstRow, int lastRow)
     m_currentPosition = m_cellPosition;
     m_currentRow = m_cellAnchor;
     viewport()->update();
+    if (hasFocus())
+        PlannerGridAccessible::cellEvent(this, m_cellPosition, m_cellAnchor, QAccessible::Focus);
+    PlannerGridAccessible::cellEvent(this, m_cellPosition, m_cellAnchor, QAccessible::Selection);
 }
 
 QDateTime PlannerGrid::selectionStart() const
@@ -593,18 +630,9 @@ void PlannerGrid::paintSidebar(QPainter& p, const QRect& exposed) const
     for (int row = rowAt(qMax(contentTop(), exposed.top())); row <= last; ++row) {
         const QRect r = cellRect(0, row);
         const QRect label(0, r.top(), m_sidebarWidth - 3, m_rowHeight);
-        const QDateTime start = m_rows.rowStart(row);
-        QString text;
-        if (days) {
-            text = weekdayName(Qt::DayOfWeek(start.date().dayOfWeek())) + QLatin1Char(' ') +
-                   start.toString(QStringLiteral("d.MM"));
-            p.setPen(isInactiveDay(Qt::DayOfWeek(start.date().dayOfWeek())) ? Qt::red : Qt::black);
-        } else {
-            text = start.time().minute() == 0 ? start.toString(QStringLiteral("HH:mm"))
-                                              : start.toString(QStringLiteral(":mm"));
-            p.setPen(Qt::black);
-        }
-        p.drawText(label, Qt::AlignRight | Qt::AlignTop, text);
+        const QDate day = m_rows.rowStart(row).date();
+        p.setPen(days && isInactiveDay(Qt::DayOfWeek(day.dayOfWeek())) ? Qt::red : Qt::black);
+        p.drawText(label, Qt::AlignRight | Qt::AlignTop, rowLabel(row));
         p.setPen(kGridLine);
         p.drawLine(0, r.bottom(), m_sidebarWidth, r.bottom());
     }

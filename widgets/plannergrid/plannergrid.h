@@ -34,6 +34,8 @@ namespace tarvik::widgets {
 // moves it in time and across columns, a drag of its bottom edge resizes it;
 // a press on empty cells selects cells of one column. Links inside an item
 // are reported by their target text instead of starting a drag.
+class PlannerGridAccessible;
+
 class PlannerGrid : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -76,6 +78,9 @@ public:
     void setInactiveDay(Qt::DayOfWeek day, bool inactive);
     [[nodiscard]] bool isInactiveDay(Qt::DayOfWeek day) const { return m_inactiveDays[day % 7]; }
     [[nodiscard]] static QString weekdayName(Qt::DayOfWeek day);
+    // The sidebar's label of an absolute row: its time, or its weekday and
+    // date in the days layouts.
+    [[nodiscard]] QString rowLabel(int row) const;
 
     // Pictures the item markup shows by index ("idx:N").
     void setImages(const QList<QPixmap>& images);
@@ -157,6 +162,7 @@ protected:
 
 private:
     friend class PlannerItemSource;
+    friend class PlannerGridAccessible;
     enum class DragMode
     {
         None,
@@ -190,6 +196,8 @@ private:
     // items first, then the rows' items by key.
     void orderBoundItems();
     [[nodiscard]] bool holds(const PlannerItem* item) const;
+    // An item is about to be deleted: its accessible interface goes first.
+    void forgetAccessible(const PlannerItem* item);
     // A bound item is known by its row key, so that its picture outlives
     // a reload of the items; an unbound one by itself.
     [[nodiscard]] static QString pictureName(const PlannerItem& item);
@@ -247,6 +255,9 @@ private:
     QPoint m_pressPos;
     int m_pressRow = 0;
     PlannerMove m_move;
+
+    // Set by the accessible interface while it exists.
+    PlannerGridAccessible* m_accessible = nullptr;
 };
 
 } // namespace tarvik::widgets

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tarvik::widgets {
 
@@ -12,5 +13,9 @@ namespace tarvik::widgets {
 // without a count, the program's image list is assumed.
 [[nodiscard]] QString plannerMarkupToHtml(const QString& markup);
 [[nodiscard]] QString plannerMarkupToHtml(const QString& markup, int imageCount);
+// The text of an item's markup as a screen reader reads it: one entry per
+// line or rule-separated block, pictures left out, empty lines dropped.
+// The first line is the item's header.
+[[nodiscard]] QStringList plannerMarkupLines(const QString& markup);
 
 } // namespace tarvik::widgets
