@@ -46,11 +46,12 @@ QFrame* swatch(QWidget* parent, const char* name)
     return f;
 }
 
-QToolButton* smallButton(QWidget* parent, const char* name)
+QToolButton* smallButton(QWidget* parent, const char* name, const QString& hint)
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setText(QStringLiteral("..."));
+    b->setToolTip(hint);
     b->setEnabled(false);
     return b;
 }
@@ -105,16 +106,16 @@ TfmTemplate::TfmTemplate(db::Query& row, bool nameLocked, QWidget* parent) : QDi
     connect(m_cbElement, &QComboBox::activated, this, &TfmTemplate::cbElementChange);
 
     m_shElementColor = swatch(this, "shElementColor");
-    m_sbElementColor = smallButton(this, "sbElementColor");
+    m_sbElementColor = smallButton(this, "sbElementColor", QStringLiteral("Цвет элемента"));
     m_shStyle = swatch(this, "shStyle");
-    m_sbStyle = smallButton(this, "sbStyle");
+    m_sbStyle = smallButton(this, "sbStyle", QStringLiteral("Цвет элемента"));
     m_fcbFont = new QComboBox(this);
     m_fcbFont->setObjectName(QStringLiteral("fcbFont"));
     m_fcbFont->addItems(platform().fontFamilies());
     m_fcbFont->setCurrentIndex(-1);
     m_fcbFont->setEnabled(false);
     m_shFontColor = swatch(this, "shFontColor");
-    m_sbFontColor = smallButton(this, "sbFontColor");
+    m_sbFontColor = smallButton(this, "sbFontColor", QStringLiteral("Цвет шрифта"));
     m_cbFontSize = new QComboBox(this);
     m_cbFontSize->setObjectName(QStringLiteral("cbFontSize"));
     for (int size = kSmallestSize; size <= kLargestSize; ++size)

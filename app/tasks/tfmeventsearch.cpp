@@ -143,6 +143,7 @@ void TfmEventSearch::buildBars()
     auto* search = new QToolButton(bar);
     search->setObjectName(QStringLiteral("sbSearch"));
     search->setText(QStringLiteral("Поиск"));
+    search->setToolTip(search->text());
     search->setToolButtonStyle(Qt::ToolButtonTextOnly);
     search->setAutoRaise(true);
     connect(search, &QToolButton::clicked, this, &TfmEventSearch::sbSearchClick);

@@ -22,7 +22,9 @@ DatePicker::DatePicker(QWidget* parent)
     setFocusProxy(m_text);
     m_text->setMaxLength(10);
     m_text->setFixedWidth(m_text->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 8);
+    m_drop->setObjectName(QStringLiteral("sbCalendar"));
     m_drop->setArrowType(Qt::DownArrow);
+    m_drop->setToolTip(QStringLiteral("Выбрать дату"));
     m_drop->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_text);
     layout->addWidget(m_drop);
