@@ -1,8 +1,8 @@
 // The planner page of a boss with 20 work places and 2,000 events in one
 // month: from building the page after login to the month view's first paint
 // offscreen, split into its steps; what a user then does on the month (a
-// repaint, scrolling, dragging an item by one day); and the day and week
-// views after it.
+// repaint, scrolling, dragging an item by one day); the day and week
+// views after it; and the month as a screen reader reads it.
 
 #include "benchdatabase.h"
 
@@ -16,6 +16,7 @@
 #include "roles.h"
 #include "scriptedplatform.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLayout>
 #include <QMouseEvent>
@@ -67,6 +68,11 @@ struct Sample
     double dragPaint = 0; // the slowest repaint of a one-row drag
     double dragFrame = 0; // the slowest press or move with its repaint
     double dragWhole = 0; // press to release, the write and its repaint included
+    // The month again, read by an accessibility client.
+    int accessChildren = 0;
+    double accessWalk = 0;    // every child's name and place read
+    double accessChildAt = 0; // one child looked up by point, in microseconds
+    double accessItems = 0;   // the month's items made again, their interfaces going
     [[nodiscard]] double total() const { return setup + load + items + paint; }
 };
 
@@ -211,6 +217,39 @@ void useMonth(widgets::PlannerGrid& grid, Sample& s)
     painted("drag");
 }
 
+// What a screen reader does on the month: every child's name, role and
+// place read (cells, headers and items), then children found by point, as
+// the pointer passes over items.
+void readMonth(widgets::PlannerGrid& grid, Sample& s)
+{
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+    if (!table || !table->tableInterface())
+        throw std::runtime_error("the grid has no accessible table");
+    Clock::time_point t = Clock::now();
+    s.accessChildren = table->childCount();
+    size_t read = 0;
+    for (int i = 0; i < s.accessChildren; ++i) {
+        QAccessibleInterface* child = table->child(i);
+        read += size_t(child->text(QAccessible::Name).size()) + size_t(child->role());
+        read += size_t(child->rect().width() > 0);
+    }
+    s.accessWalk = msSince(t);
+    if (read == 0)
+        throw std::runtime_error("the grid's children read empty");
+    constexpr int kLookups = 200;
+    const int items = grid.itemCount();
+    int found = 0;
+    t = Clock::now();
+    for (int i = 0; i < kLookups; ++i) {
+        const QRect r = grid.itemRect(grid.item(i * items / kLookups));
+        const QPoint at = grid.viewport()->mapToGlobal(r.center());
+        found += table->childAt(at.x(), at.y()) != nullptr;
+    }
+    s.accessChildAt = msSince(t) * 1e3 / kLookups;
+    if (found == 0)
+        throw std::runtime_error("no child found by point");
+}
+
 // The boss owning every work place, and three more templates than the
 // built-in one shared out among the events that have a template.
 int addBossAndTemplates(db::Connection& c)
@@ -295,6 +334,13 @@ public:
         s.weekItems = msSince(t);
         paint(page);
         s.weekPaint = msSince(t);
+
+        page.sb31Click();
+        paint(page);
+        readMonth(*page.grid(), s);
+        t = Clock::now();
+        page.sb31Click();
+        s.accessItems = msSince(t);
         return s;
     }
 
@@ -394,6 +440,11 @@ int run(int argc, char** argv)
                 medianOf(samples, [](const Sample& s) { return s.dragPaint; }),
                 medianOf(samples, [](const Sample& s) { return s.dragFrame; }),
                 medianOf(samples, [](const Sample& s) { return s.dragWhole; }));
+    std::printf("access children=%d walk_ms=%.1f child_at_us=%.1f items_ms=%.1f\n",
+                int(medianOf(samples, [](const Sample& s) { return double(s.accessChildren); })),
+                medianOf(samples, [](const Sample& s) { return s.accessWalk; }),
+                medianOf(samples, [](const Sample& s) { return s.accessChildAt; }),
+                medianOf(samples, [](const Sample& s) { return s.accessItems; }));
     return 0;
 }
 
