@@ -203,6 +203,40 @@ TEST_F(PlannerAccessibleTest, ItemInterfacesFollowMergesAndGoWithReloads)
     grid.setItemSource(nullptr);
 }
 
+// Without a mouse: the keys move the current cell, stretch the selection,
+// reach the items over a cell and open one; a reader sees the cell focused.
+TEST_F(PlannerAccessibleTest, KeysMoveThroughCellsAndItems)
+{
+    const QDate day = grid.rowMap().baseDate();
+    PlannerItem* first =
+        add(1, wallClock(day, QTime(9, 0)), wallClock(day, QTime(10, 0)), QStringLiteral("А"));
+    PlannerItem* second =
+        add(1, wallClock(day, QTime(9, 0)), wallClock(day, QTime(9, 30)), QStringLiteral("Б"));
+    grid.setFocus();
+    QSignalSpy cells(&grid, &PlannerGrid::cellsSelected);
+    QSignalSpy opened(&grid, &PlannerGrid::itemDoubleClicked);
+    QTest::keyClick(&grid, Qt::Key_Right);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(cells.count(), 3);
+    EXPECT_EQ(grid.selectionPosition(), 1);
+    EXPECT_EQ(grid.selectionStart(), wallClock(day, QTime(8, 30)));
+    EXPECT_EQ(grid.selectionEnd(), wallClock(day, QTime(9, 30)));
+    QAccessibleTableInterface* t = table()->tableInterface();
+    EXPECT_TRUE(t->cellAt(1, 1)->state().focused);
+    EXPECT_EQ(t->selectedCellCount(), 2);
+
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QTest::keyClick(&grid, Qt::Key_Space);
+    EXPECT_TRUE(first->selected);
+    QTest::keyClick(&grid, Qt::Key_Space);
+    EXPECT_TRUE(second->selected);
+    EXPECT_EQ(table()->focusChild(), table()->child(26 * 4 + 1));
+    QTest::keyClick(&grid, Qt::Key_Return);
+    ASSERT_EQ(opened.count(), 1);
+    EXPECT_EQ(opened.at(0).at(0).value<PlannerItem*>(), second);
+}
+
 TEST_F(PlannerAccessibleTest, CalendarReadsAsWeeksOfDaysAndIsPressable)
 {
     PlannerCalendar calendar;
@@ -240,4 +274,11 @@ TEST_F(PlannerAccessibleTest, CalendarReadsAsWeeksOfDaysAndIsPressable)
     EXPECT_EQ(months.count(), 1);
     EXPECT_EQ(name(iface), QStringLiteral("Апрель 2024"));
     EXPECT_EQ(name(t->cellAt(0, 0)), QStringLiteral("01.04.2024, Пн"));
+
+    // By keys: back a week across the month's start, then chosen.
+    calendar.setDate(QDate(2024, 4, 3));
+    QTest::keyClick(&calendar, Qt::Key_Up);
+    EXPECT_EQ(months.count(), 2);
+    QTest::keyClick(&calendar, Qt::Key_Return);
+    EXPECT_EQ(days.last().at(0).toDate(), QDate(2024, 3, 27));
 }

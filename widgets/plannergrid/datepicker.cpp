@@ -60,6 +60,7 @@ void DatePicker::showCalendar()
     m_popup->resize(m_calendar->sizeHint() + QSize(2, 2));
     m_popup->move(mapToGlobal(QPoint(0, height())));
     m_popup->show();
+    m_calendar->setFocus();
 }
 
 void DatePicker::keyPressEvent(QKeyEvent* event)

@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "query.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -20,6 +21,8 @@ PlannerCalendar::PlannerCalendar(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DBPlannerCalendar"));
     setMinimumSize(180, 150);
+    // Reached by Tab, so that a click on a day leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
     installPlannerAccessibility();
 }
 
@@ -146,6 +149,56 @@ void PlannerCalendar::stepMonth(int months)
     update();
     PlannerCalendarAccessible::dateChanged(this, true);
     emit monthChanged(m_date);
+}
+
+void PlannerCalendar::stepDays(int days)
+{
+    const QDate to = m_date.addDays(days);
+    if (to.month() != m_date.month() || to.year() != m_date.year()) {
+        m_date = to;
+        update();
+        PlannerCalendarAccessible::dateChanged(this, true);
+        emit monthChanged(m_date);
+        return;
+    }
+    m_date = to;
+    update();
+    PlannerCalendarAccessible::dateChanged(this, false);
+}
+
+void PlannerCalendar::keyPressEvent(QKeyEvent* event)
+{
+    if (!isEnabled() || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Left:
+        stepDays(-1);
+        break;
+    case Qt::Key_Right:
+        stepDays(1);
+        break;
+    case Qt::Key_Up:
+        stepDays(-7);
+        break;
+    case Qt::Key_Down:
+        stepDays(7);
+        break;
+    case Qt::Key_PageUp:
+        stepMonth(-1);
+        break;
+    case Qt::Key_PageDown:
+        stepMonth(1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        chooseDay(m_date);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void PlannerCalendar::mousePressEvent(QMouseEvent* event)

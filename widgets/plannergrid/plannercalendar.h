@@ -13,6 +13,10 @@ namespace tarvik::widgets {
 // Monday, no week numbers; days that hold events are marked by a rectangle
 // in the accent colour, weekends are red and today is framed. The marks can
 // be switched off while the rows are being reloaded.
+//
+// Keys: the arrows move the date by a day or a week, Page Up and Page Down
+// by a month, Enter or Space choose it as a click does. A move into another
+// month is reported as the month buttons report it.
 class PlannerCalendar : public QWidget
 {
     Q_OBJECT
@@ -59,12 +63,15 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     friend class PlannerCalendarAccessible;
     [[nodiscard]] QSizeF cellSize() const;
     [[nodiscard]] int leadingBlanks() const;
     void stepMonth(int months);
+    // Moves the date by days, reporting a move into another month.
+    void stepDays(int days);
     // A day of the month shown chosen, by a click or its accessible press.
     void chooseDay(QDate day);
     void paintTitle(QPainter& p) const;

@@ -828,7 +828,96 @@ void PlannerGrid::keyPressEvent(QKeyEvent* event)
         emit itemDeleteRequested(item);
         return;
     }
-    QAbstractScrollArea::keyPressEvent(event);
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && item) {
+        emit itemDoubleClicked(item);
+        return;
+    }
+    if (event->key() == Qt::Key_Space) {
+        selectNextItemAtCurrentCell();
+        return;
+    }
+    if (!moveByKey(event))
+        QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool PlannerGrid::moveByKey(const QKeyEvent* event)
+{
+    const QPoint cell = currentCell();
+    const bool stretch = (event->modifiers() & Qt::ShiftModifier) && hasCellSelection();
+    int column = cell.x();
+    int row = stretch ? m_cellCurrent : cell.y();
+    const int page = qMax(1, (viewport()->height() - contentTop()) / m_rowHeight);
+    switch (event->key()) {
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_PageUp:
+        row -= page;
+        break;
+    case Qt::Key_PageDown:
+        row += page;
+        break;
+    case Qt::Key_Home:
+        row = m_rows.firstRow();
+        break;
+    case Qt::Key_End:
+        row = m_rows.lastRow();
+        break;
+    case Qt::Key_Left:
+        --column;
+        break;
+    case Qt::Key_Right:
+        ++column;
+        break;
+    default:
+        return false;
+    }
+    row = qBound(m_rows.firstRow(), row, m_rows.lastRow());
+    column = qBound(0, column, m_positions - 1);
+    if (stretch && column == m_cellPosition) {
+        m_cellCurrent = row;
+        viewport()->update();
+        PlannerGridAccessible::cellEvent(this, column, row, QAccessible::SelectionAdd);
+    } else {
+        selectCells(column, row, row);
+    }
+    ensureCellVisible(row);
+    emit cellsSelected(m_cellPosition, selectionStart(), selectionEnd());
+    return true;
+}
+
+void PlannerGrid::ensureCellVisible(int row)
+{
+    const QRect r = cellRect(0, row);
+    QScrollBar* bar = verticalScrollBar();
+    if (r.top() < contentTop())
+        bar->setValue(bar->value() - (contentTop() - r.top()));
+    else if (r.bottom() > viewport()->height())
+        bar->setValue(bar->value() + (r.bottom() - viewport()->height()));
+}
+
+void PlannerGrid::selectNextItemAtCurrentCell()
+{
+    ensureLayout();
+    const QPoint cell = currentCell();
+    const double top = (cell.y() - m_rows.firstRow()) * m_rowHeight;
+    std::vector<PlannerItem*> over;
+    for (const ItemView& v : m_views)
+        if (v.item->position == cell.x() && v.rect.top() < top + m_rowHeight && v.rect.bottom() > top)
+            over.push_back(v.item);
+    if (over.empty())
+        return;
+    const auto selected = std::find(over.begin(), over.end(), selectedItem());
+    PlannerItem* next = selected == over.end() || selected + 1 == over.end() ? over.front() : *(selected + 1);
+    // Selecting keeps the current cell, so that the keys go on from it.
+    const int position = m_currentPosition;
+    const int row = m_currentRow;
+    selectItem(next);
+    m_currentPosition = position < 0 ? cell.x() : position;
+    m_currentRow = position < 0 ? cell.y() : row;
 }
 
 } // namespace tarvik::widgets

@@ -34,6 +34,13 @@ namespace tarvik::widgets {
 // moves it in time and across columns, a drag of its bottom edge resizes it;
 // a press on empty cells selects cells of one column. Links inside an item
 // are reported by their target text instead of starting a drag.
+//
+// Keys, so that the grid can be worked without a mouse (and followed by a
+// screen reader): the arrows, Page Up/Down, Home and End move the current
+// cell and select it, with Shift they stretch the selected cells within
+// the column; Space selects the items over the current cell one after the
+// other; Enter opens the selected item as a double click does, Delete asks
+// to delete it.
 class PlannerGridAccessible;
 
 class PlannerGrid : public QAbstractScrollArea
@@ -215,6 +222,12 @@ private:
     // Prepares the pictures missing in `area` (content coordinates) until
     // the slice is over; false when it ran out.
     bool prepareIn(const QRectF& area, const QElapsedTimer& slice);
+
+    // A movement key applied to the current cell; false for other keys.
+    bool moveByKey(const QKeyEvent* event);
+    void ensureCellVisible(int row);
+    // The next item over the current cell after the selected one.
+    void selectNextItemAtCurrentCell();
 
     void rightPress(const QPoint& pos);
     void startDrag(PlannerItem* item, const QPoint& pos);
