@@ -19,8 +19,10 @@
 #include "wallclock.h"
 #include "workplacetree.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolBar>
 
 using namespace tarvik;
@@ -173,6 +175,17 @@ TEST_F(PlannerPageTest, ItemShowsTheTemplateLookAndTheExampleMarkup)
     EXPECT_FALSE(item->uniformBackground);
     EXPECT_TRUE(item->readOnly);
     EXPECT_FALSE(item->fixedTime || item->fixedPosition || item->fixedSize);
+
+    // A screen reader reads the header and times, then the rest and the place.
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    page.grid()->ensureVisible(item);
+    const QPoint centre = page.grid()->viewport()->mapToGlobal(page.grid()->itemRect(item).center());
+    QAccessibleInterface* read =
+        QAccessible::queryAccessibleInterface(page.grid())->childAt(centre.x(), centre.y());
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->text(QAccessible::Name), QStringLiteral("Отчёт, 09:00 - 11:00"));
+    EXPECT_EQ(read->text(QAccessible::Description), QStringLiteral("За квартал, Шеф, 07.12.02 14:30, Цех"));
 }
 
 // A worker sees events of a work place he may only view as fixed items, and
