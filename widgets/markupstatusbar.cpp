@@ -2,6 +2,7 @@
 
 #include "markupconverter.h"
 #include "markuprenderer.h"
+#include "markupstatusbaraccessible.h"
 #include "platform.h"
 
 #include <QHelpEvent>
@@ -23,6 +24,7 @@ MarkupStatusBar::MarkupStatusBar(QWidget* parent) : QStatusBar(parent)
     setSizeGripEnabled(false);
     m_clock.setInterval(1000);
     connect(&m_clock, &QTimer::timeout, this, &MarkupStatusBar::showClock);
+    MarkupStatusBarAccessible::install();
 }
 
 int MarkupStatusBar::addPanel(int width, Qt::Alignment alignment, bool rich)
@@ -38,6 +40,9 @@ void MarkupStatusBar::setPanelText(int panel, const QString& text)
         return;
     m_panels[panel].text = text;
     update(panelRect(panel));
+    // The clock changes every second: a reader asks for it when it wants it.
+    if (panel != m_clockPanel)
+        MarkupStatusBarAccessible::panelChanged(this, panel);
 }
 
 QString MarkupStatusBar::panelText(int panel) const

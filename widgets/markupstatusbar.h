@@ -25,6 +25,7 @@ public:
     void setPanelWidth(int panel, int width);
     [[nodiscard]] int panelWidth(int panel) const;
     [[nodiscard]] Qt::Alignment panelAlignment(int panel) const;
+    [[nodiscard]] bool isRichPanel(int panel) const { return m_panels.value(panel).rich; }
     [[nodiscard]] QRect panelRect(int panel) const;
     // The panel under point, -1 for none.
     [[nodiscard]] int panelAt(const QPoint& point) const;

@@ -3,6 +3,7 @@
 #include "scriptedplatform.h"
 #include "wallclock.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -112,4 +113,26 @@ TEST(MarkupStatusBar, ClockPanelFollowsThePlatformClock)
     platform.advanceClock(1);
     QTRY_COMPARE_WITH_TIMEOUT(bar.panelText(5), QStringLiteral("12 июля 2002 г. 14:30:01"), 3000);
     QLocale::setDefault(QLocale::system());
+}
+
+// Painted by the bar itself, the panels reach a screen reader only through
+// the bar's accessible children: a rich panel as the plain text of its markup.
+TEST(MarkupStatusBar, PanelsReadAsStaticTexts)
+{
+    MarkupStatusBar bar;
+    addMainWindowPanels(bar);
+    bar.resize(800, bar.sizeHint().height());
+    bar.setPanelText(0, QStringLiteral("<b><font color=\"clRed\">Иванов</font></b>"));
+    bar.setPanelText(3, QStringLiteral("NUM"));
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&bar);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->childCount(), 6);
+    EXPECT_EQ(iface->child(0)->text(QAccessible::Name), QStringLiteral("Иванов"));
+    EXPECT_EQ(iface->child(3)->text(QAccessible::Name), QStringLiteral("NUM"));
+    EXPECT_EQ(iface->child(0)->role(), QAccessible::StaticText);
+    const QPoint num = bar.mapToGlobal(bar.panelRect(3).center());
+    EXPECT_EQ(iface->childAt(num.x(), num.y()), iface->child(3));
+    EXPECT_EQ(iface->indexOfChild(iface->child(3)), 3);
 }
