@@ -112,7 +112,7 @@ protected:
     }
     [[nodiscard]] QStringList files() const { return QDir(m_dir.path()).entryList(QDir::Files); }
 
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir{QStringLiteral("/tmp/icalkeep-XXXXXX")};
     std::unique_ptr<tasks::TodoPage> m_todo;
     std::unique_ptr<CalendarExport> m_export;
 };
