@@ -58,7 +58,7 @@ protected:
                 {{QStringLiteral("H"), headers[i % 4]},
                  {QStringLiteral("C"), comments[i % 3].left(1500 + i % 50)},
                  {QStringLiteral("S"), start},
-                 {QStringLiteral("E"), start.addSecs((i % 5) * 1800)},
+                 {QStringLiteral("E"), start.addSecs((i % 5 + (i == 0)) * 1800)},
                  {QStringLiteral("F"), i % 3 == 2 ? QVariant() : QVariant(i % 3 ? "F" : "T")},
                  {QStringLiteral("P"), i % 101},
                  {QStringLiteral("W"), place},
