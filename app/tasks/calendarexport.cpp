@@ -101,8 +101,7 @@ void CalendarExport::exportShownEvents()
         return;
     try {
         const db::Query& events = m_planner.events();
-        std::vector<CalendarEvent> shown = snapshot(events, shownRows());
-        if (shown.empty()) {
+        if (shownRows().isEmpty()) {
             platform().notice(kNothingMessage);
             return;
         }
@@ -116,6 +115,13 @@ void CalendarExport::exportShownEvents()
             return;
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".ics");
+        // What is shown once the file is chosen: alerts may have reloaded
+        // the rows while the chooser was open.
+        std::vector<CalendarEvent> shown = snapshot(events, shownRows());
+        if (shown.empty()) {
+            platform().notice(kNothingMessage);
+            return;
+        }
         // DTSTAMP is a moment: the workstation's wall clock read as local time.
         const QDateTime now = platform().now();
         const QDateTime stamp = QDateTime(now.date(), now.time(), Qt::LocalTime).toUTC();

@@ -108,7 +108,7 @@ export_calendar() {
     xdotool type --delay 50 "$file"
     keys Return
     for _ in $(seq 1 60); do
-        [ "$(captioned Tarvik | wc -l)" -ge 2 ] && break
+        [ -s "$file" ] && [ "$(captioned Tarvik | wc -l)" -ge 2 ] && break
         sleep 0.5
     done
     [ -s "$file" ] || fail "the export wrote no $file"
