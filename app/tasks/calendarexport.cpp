@@ -18,6 +18,9 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 namespace tarvik::tasks {
@@ -28,6 +31,32 @@ namespace {
 constexpr int kSlice = 100;
 // The progress window shows only for work that takes longer.
 constexpr int kProgressDelay = 400;
+
+// Whether the finished file is to be kept, given once by the
+// user-interface thread and awaited by the worker.
+class Verdict
+{
+public:
+    void give(bool keep)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_keep) {
+            m_keep = keep;
+            m_given.notify_all();
+        }
+    }
+    [[nodiscard]] bool await()
+    {
+        std::unique_lock lock(m_mutex);
+        m_given.wait(lock, [this] { return m_keep.has_value(); });
+        return *m_keep;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_given;
+    std::optional<bool> m_keep;
+};
 
 } // namespace
 
@@ -153,8 +182,16 @@ void CalendarExport::run(const QString& path, std::vector<CalendarEvent> events,
     // progress comes before the end.
     QEventLoop loop;
     Outcome outcome;
+    // Before the file takes its place the worker asks this thread, after
+    // every report: a cancel pressed while the last part was written still
+    // counts.
+    Verdict verdict;
     std::thread worker([&] {
-        const Outcome result = write(path, events, writer);
+        const Outcome result = write(path, events, writer, [&] {
+            QMetaObject::invokeMethod(
+                &loop, [this, &verdict] { verdict.give(!m_cancelled); }, Qt::QueuedConnection);
+            return verdict.await();
+        });
         QMetaObject::invokeMethod(
             &loop,
             [&loop, &outcome, result] {
@@ -164,6 +201,8 @@ void CalendarExport::run(const QString& path, std::vector<CalendarEvent> events,
             Qt::QueuedConnection);
     });
     loop.exec();
+    // Ended otherwise (the program is quitting): nothing is kept.
+    verdict.give(false);
     worker.join();
     disconnect(shown);
     progress.reset();
@@ -183,7 +222,8 @@ void CalendarExport::run(const QString& path, std::vector<CalendarEvent> events,
 }
 
 CalendarExport::Outcome CalendarExport::write(const QString& path, const std::vector<CalendarEvent>& events,
-                                              const ICalendarWriter& writer)
+                                              const ICalendarWriter& writer,
+                                              const std::function<bool()>& keep)
 {
     const auto report = [this, total = int(events.size())](int written) {
         QMetaObject::invokeMethod(
@@ -210,7 +250,13 @@ CalendarExport::Outcome CalendarExport::write(const QString& path, const std::ve
         }
     }
     chunk += writer.end();
-    if (file.write(chunk) != chunk.size() || !file.commit())
+    if (file.write(chunk) != chunk.size())
+        return {false, file.errorString()};
+    if (!keep()) {
+        file.cancelWriting();
+        return {false, {}};
+    }
+    if (!file.commit())
         return {false, file.errorString()};
     return {true, {}};
 }

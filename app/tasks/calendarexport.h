@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -70,9 +71,10 @@ private:
         bool complete = false;
         QString error;
     };
-    // Runs on the worker thread.
+    // Runs on the worker thread; `keep` decides, once all is written,
+    // whether the file takes its place.
     Outcome write(const QString& path, const std::vector<CalendarEvent>& events,
-                  const ICalendarWriter& writer);
+                  const ICalendarWriter& writer, const std::function<bool()>& keep);
     void run(const QString& path, std::vector<CalendarEvent> events, const ICalendarWriter& writer);
 
     planner::PlannerPage& m_planner;
