@@ -39,7 +39,7 @@ class CalendarExport : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kFileFilter = QStringLiteral("Файл iCalendar (*.ics)|*.ics");
+    static inline const QString kFileFilter = QStringLiteral("Файл iCalendar|*.ics");
     static inline const QString kNothingMessage = QStringLiteral("Нет заданий для экспорта.");
 
     CalendarExport(planner::PlannerPage& planner, TodoPage& todo, QWidget* window);
