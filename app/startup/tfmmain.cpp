@@ -1,6 +1,7 @@
 #include "tfmmain.h"
 
 #include "admincommands.h"
+#include "calendarexport.h"
 #include "changenotifier.h"
 #include "chatpage.h"
 #include "connection.h"
@@ -345,6 +346,10 @@ void TfmMain::buildMenus()
     m_miEdit->addAction(QStringLiteral("Поиск"), this, &TfmMain::miEventSearchClick)
         ->setObjectName(QStringLiteral("miEventSearch"));
     m_miEdit->menuAction()->setVisible(false);
+    // The shown events to a calendar file, before "Выход"; the pages'
+    // "Правка" menus keep their fixed items.
+    program->insertAction(exit, (new tasks::CalendarExport(*m_planner, *m_todo, this))->action());
+    program->insertSeparator(exit);
 
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
     view->setObjectName(QStringLiteral("miView"));

@@ -193,7 +193,7 @@ run_session() {
     # Leaving still ends the program.
     pid=$admin_pid
     open_first_menu
-    keys Down Return
+    keys Up Return # "Выход", the last item
     await_exit 30
     [ -n "$rc" ] || { kill "$pid"; fail "Tarvik did not end after Выход"; }
     [ "$rc" = 0 ] || fail "Tarvik ended with exit code $rc (see $work/tarvik.log)"
