@@ -7,6 +7,10 @@
 #include "plannerfixture.h"
 #include "reportpdf.h"
 #include "tdmfr.h"
+#include "tfmpreview.h"
+
+#include <QApplication>
+#include <QTimer>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -128,6 +132,26 @@ TEST_F(ReportPlannerPagesTest, ThreeHundredEventsOfAMonthOverFiveWorkPlaces)
     const QStringList daySheets = savePages(daySetup, QStringLiteral("day.pdf"));
     EXPECT_EQ(daySheets.size(), reports::plannerPageCount(5, dayRows, Unit::Minutes, daySetup));
     EXPECT_TRUE(daySheets.at(0).contains(QStringLiteral("08:00")));
+
+    // "Печать по страницам…" shows the same sheets, turned, in the preview.
+    int previewed = 0;
+    bool landscape = false;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* preview = qobject_cast<reports::TfmPreview*>(QApplication::activeModalWidget())) {
+            previewed = preview->report().pageCount();
+            landscape = preview->report().isLandscape();
+            watch.stop();
+            preview->reject();
+        }
+    });
+    watch.start();
+    reports::TdmFr tdm(nullptr);
+    tdm.setSetupChooser([daySetup](int, int, Unit) { return daySetup; });
+    tdm.printPlannerPages(*m_page);
+    EXPECT_EQ(previewed, daySheets.size());
+    EXPECT_TRUE(landscape);
 }
 
 TEST_F(ReportPlannerPagesTest, UnwritableAndStoppedFilesLeaveNothing)
