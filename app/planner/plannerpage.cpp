@@ -212,8 +212,17 @@ void PlannerPage::buildCommands()
         ->setObjectName(QStringLiteral("N35"));
     QAction* printGrid = m_pmPlanner->addAction(QStringLiteral("Печать"), this, &PlannerPage::printRequested);
     printGrid->setObjectName(QStringLiteral("N10"));
+    addPagedPrintCommands(m_pmPlanner);
     m_grid->viewport()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid->viewport(), &QWidget::customContextMenuRequested, this, &PlannerPage::showContextMenu);
+}
+
+void PlannerPage::addPagedPrintCommands(QMenu* menu)
+{
+    menu->addAction(QStringLiteral("Печать по страницам…"), this, &PlannerPage::pagedPrintRequested)
+        ->setObjectName(QStringLiteral("miPagedPrint"));
+    menu->addAction(QStringLiteral("Сохранить в PDF"), this, &PlannerPage::pdfRequested)
+        ->setObjectName(QStringLiteral("miSavePdf"));
 }
 
 void PlannerPage::showContextMenu(const QPoint& pos)

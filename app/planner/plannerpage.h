@@ -104,6 +104,9 @@ public:
     void PlannerItemAnchorClick(widgets::PlannerItem* item, const QString& target);
     void qEventsAfterPost();
 
+    // Adds "Печать по страницам…" and "Сохранить в PDF" to a menu.
+    void addPagedPrintCommands(QMenu* menu);
+
     [[nodiscard]] db::Query& events() const { return *m_events; }
     // Reads what other workstations changed into the events.
     [[nodiscard]] db::EventsRefresh& eventsRefresh() const { return *m_refresh; }
@@ -135,6 +138,10 @@ signals:
     void newLetterRequested(int userId);
     // "Печать" (sbEventPrint and the grid's menu): the grid is to be printed.
     void printRequested();
+    // "Печать по страницам…": the grid is to be printed over sheets.
+    void pagedPrintRequested();
+    // "Сохранить в PDF": the grid's sheets are to be written to a PDF file.
+    void pdfRequested();
     // The calendar moved to another month (after the reload).
     void monthShown(QDate day);
 

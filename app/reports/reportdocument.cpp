@@ -12,7 +12,8 @@ namespace tarvik::reports {
 namespace {
 
 constexpr quint32 kMagic = 0x54524550; // "TREP"
-constexpr quint16 kFormat = 1;
+// Format 2 adds the sheet's orientation; format 1 files are portrait.
+constexpr quint16 kFormat = 2;
 
 } // namespace
 
@@ -91,7 +92,7 @@ bool ReportDocument::save(QIODevice& device) const
 {
     QDataStream out(&device);
     out.setVersion(QDataStream::Qt_6_4);
-    out << kMagic << kFormat << qint32(m_pages.size());
+    out << kMagic << kFormat << m_landscape << qint32(m_pages.size());
     for (const Page& page : m_pages) {
         out << qint32(page.size());
         for (const ReportItem& i : page)
@@ -108,8 +109,13 @@ bool ReportDocument::load(QIODevice& device)
     quint32 magic = 0;
     quint16 format = 0;
     qint32 pages = 0;
-    in >> magic >> format >> pages;
-    if (in.status() != QDataStream::Ok || magic != kMagic || format != kFormat || pages < 0 || pages > 100000)
+    bool landscape = false;
+    in >> magic >> format;
+    if (format >= 2)
+        in >> landscape;
+    in >> pages;
+    if (in.status() != QDataStream::Ok || magic != kMagic || format < 1 || format > kFormat || pages < 0 ||
+        pages > 100000)
         return false;
     QList<Page> loaded;
     for (qint32 p = 0; p < pages; ++p) {
@@ -135,6 +141,7 @@ bool ReportDocument::load(QIODevice& device)
     if (in.status() != QDataStream::Ok)
         return false;
     m_pages = loaded;
+    m_landscape = landscape;
     return true;
 }
 

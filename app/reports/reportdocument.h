@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class QIODevice;
@@ -39,9 +40,17 @@ class ReportDocument
 public:
     using Page = QList<ReportItem>;
 
-    // The sheet: A4 portrait.
+    // The sheet: A4, portrait unless set otherwise.
     static constexpr double kPageWidth = 595.276;
     static constexpr double kPageHeight = 841.89;
+
+    [[nodiscard]] bool isLandscape() const { return m_landscape; }
+    void setLandscape(bool landscape) { m_landscape = landscape; }
+    // The sheet's width and height in points, as it is turned.
+    [[nodiscard]] QSizeF pageSize() const
+    {
+        return m_landscape ? QSizeF(kPageHeight, kPageWidth) : QSizeF(kPageWidth, kPageHeight);
+    }
 
     [[nodiscard]] int pageCount() const { return int(m_pages.size()); }
     [[nodiscard]] const Page& page(int index) const { return m_pages.at(index); }
@@ -65,6 +74,7 @@ public:
 
 private:
     QList<Page> m_pages;
+    bool m_landscape = false;
 };
 
 } // namespace tarvik::reports

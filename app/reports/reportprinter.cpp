@@ -20,7 +20,9 @@ void printPages(const ReportDocument& report, QPrinter& printer, const QList<int
     const bool collate = printer.collateCopies();
     printer.setCopyCount(1);
     printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                      report.isLandscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF()));
 
     QList<int> sheets;
     if (collate) {

@@ -1,12 +1,16 @@
 #include "tdmfr.h"
 
 #include "dberror.h"
+#include "plannergrid.h"
+#include "plannerpage.h"
 #include "platform.h"
 #include "query.h"
 #include "reportlayouts.h"
 #include "reportprinter.h"
+#include "tfmplannerpages.h"
 #include "tfmpreview.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -106,6 +110,99 @@ void TdmFr::printText(QTextEdit& view)
     } catch (...) {
         platform().message(MessageKind::Question, MessageButtons::Ok, kPrintFailedMessage);
     }
+}
+
+std::optional<PlannerPageSetup> TdmFr::chooseSetup(const planner::PlannerPage& page)
+{
+    const widgets::PlannerGrid& grid = *page.grid();
+    const int columns = grid.positions();
+    const int bands = grid.rowMap().rowCount();
+    const widgets::PlannerRowMap::Unit unit = grid.rowMap().unit();
+    if (m_chooseSetup)
+        return m_chooseSetup(columns, bands, unit);
+    TfmPlannerPages dialog(PlannerPageSetup::remembered(), columns, bands, unit, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    dialog.setup().remember();
+    return dialog.setup();
+}
+
+void TdmFr::printPlannerPages(const planner::PlannerPage& page)
+{
+    if (!page.canShowEvents())
+        return;
+    const std::optional<PlannerPageSetup> setup = chooseSetup(page);
+    if (!setup)
+        return;
+    try {
+        // The rows as they are now; alerts may reload them while the sheets
+        // are laid out.
+        const PlannerSheet sheet = PlannerSheet::of(page);
+        const QDateTime printed = platform().now();
+        ReportDocument report;
+        const bool done = runWithProgress(m_parent, QStringLiteral("Подготовка страниц..."),
+                                          [&](const PageProgress& progress) {
+                                              report = plannerPagesReport(sheet, *setup, printed, progress);
+                                              return report.pageCount() > 0;
+                                          });
+        if (!done)
+            return;
+        TfmPreview preview(std::move(report), m_parent);
+        preview.exec();
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
+    } catch (const std::exception& e) {
+        platform().error(QString::fromStdString(e.what()));
+    }
+}
+
+void TdmFr::savePdf(const std::function<Layout()>& snapshot)
+{
+    const QString path = withPdfSuffix(platform().chooseSaveFile(m_parent, kPdfFilter));
+    if (path.isEmpty())
+        return;
+    try {
+        const Layout layout = snapshot();
+        runWithProgress(m_parent, QStringLiteral("Сохранение в PDF..."), [&](const PageProgress& progress) {
+            // Laying out is the first half of the work, writing the second.
+            const ReportDocument report =
+                layout([&](int done, int total) { return progress(done, 2 * total); });
+            const int pages = report.pageCount();
+            return pages > 0 &&
+                   writePdf(report, path, [&](int done, int) { return progress(pages + done, 2 * pages); });
+        });
+    } catch (const db::DbError& e) {
+        platform().error(e.text());
+    } catch (const std::exception& e) {
+        platform().error(QString::fromStdString(e.what()));
+    }
+}
+
+void TdmFr::savePlannerPdf(const planner::PlannerPage& page)
+{
+    if (!page.canShowEvents())
+        return;
+    const std::optional<PlannerPageSetup> setup = chooseSetup(page);
+    if (!setup)
+        return;
+    savePdf([&page, setup]() -> Layout {
+        return [sheet = PlannerSheet::of(page), setup = *setup,
+                printed = platform().now()](const PageProgress& progress) {
+            return plannerPagesReport(sheet, setup, printed, progress);
+        };
+    });
+}
+
+void TdmFr::saveTodoPdf(const db::Query& events, const QString& caption)
+{
+    if (!hasRows(events))
+        return;
+    savePdf([&]() -> Layout {
+        return [rows = EventFields::allRows(events), heading = QStringLiteral("Задания на ") + caption,
+                printed = platform().now()](const PageProgress&) {
+            return taskListReport(heading, rows, PercentSign::Shown, printed);
+        };
+    });
 }
 
 } // namespace tarvik::reports

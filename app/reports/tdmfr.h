@@ -1,14 +1,22 @@
 #pragma once
 
+#include "pdfexport.h"
+#include "plannerpages.h"
 #include "reportdocument.h"
 
 #include <QDateTime>
+
+#include <functional>
+#include <optional>
 
 class QTextEdit;
 class QWidget;
 
 namespace tarvik::db {
 class Query;
+}
+namespace tarvik::planner {
+class PlannerPage;
 }
 
 namespace tarvik::reports {
@@ -42,10 +50,34 @@ public:
     void printWidget(QWidget& view);
     void printText(QTextEdit& view);
 
+    // "Печать по страницам…" of the planner: the grid shown, laid out over
+    // sheets as the user chooses, in the preview.
+    void printPlannerPages(const planner::PlannerPage& page);
+    // "Сохранить в PDF" of the planner: the same sheets into a PDF file.
+    void savePlannerPdf(const planner::PlannerPage& page);
+    // "Сохранить в PDF" of the task list: the task list report (as its
+    // "Печать" makes it) into a PDF file.
+    void saveTodoPdf(const db::Query& events, const QString& caption);
+
+    // Asks how the grid goes onto sheets (the dialog, remembering the
+    // choice, unless a test answers); nothing when cancelled.
+    using SetupChooser = std::function<std::optional<PlannerPageSetup>(int columns, int bands,
+                                                                       widgets::PlannerRowMap::Unit unit)>;
+    void setSetupChooser(SetupChooser chooser) { m_chooseSetup = std::move(chooser); }
+
     [[nodiscard]] static bool hasRows(const db::Query& q);
 
 private:
+    [[nodiscard]] std::optional<PlannerPageSetup> chooseSetup(const planner::PlannerPage& page);
+    // Lays a report out on a thread of its own, from what was copied before.
+    using Layout = std::function<ReportDocument(const PageProgress& progress)>;
+    // Asks for a file, then copies the rows (snapshot, on this thread) and
+    // lays out and writes the report on a thread of its own; failures are
+    // shown.
+    void savePdf(const std::function<Layout()>& snapshot);
+
     QWidget* m_parent;
+    SetupChooser m_chooseSetup;
 };
 
 } // namespace tarvik::reports

@@ -115,8 +115,8 @@ void TfmPreview::renderPages()
     }
     // A page at 100% is as large as the sheet on a 96 dpi screen.
     const double dpi = 96.0 * m_zoom / 100.0;
-    const QSize size(qRound(ReportDocument::kPageWidth / 72.0 * dpi),
-                     qRound(ReportDocument::kPageHeight / 72.0 * dpi));
+    const QSizeF sheet = m_report.pageSize();
+    const QSize size(qRound(sheet.width() / 72.0 * dpi), qRound(sheet.height() / 72.0 * dpi));
     for (int p = 0; p < m_report.pageCount(); ++p) {
         QImage image(size, QImage::Format_RGB32);
         image.setDotsPerMeterX(qRound(dpi / 0.0254));

@@ -342,6 +342,7 @@ void TfmMain::buildMenus()
     }
     m_miEdit->addAction(QStringLiteral("Печать"), m_planner, &planner::PlannerPage::printRequested)
         ->setObjectName(QStringLiteral("N21"));
+    m_planner->addPagedPrintCommands(m_miEdit);
     m_miEdit->addSeparator();
     m_miEdit->addAction(QStringLiteral("Поиск"), this, &TfmMain::miEventSearchClick)
         ->setObjectName(QStringLiteral("miEventSearch"));
@@ -612,6 +613,12 @@ void TfmMain::connectPrinting()
     connect(m_todo, &tasks::TodoPage::printRequested, this, [this](const db::Query& events) {
         reports::TdmFr(this).printTodoEvents(events, m_todo->caption());
     });
+    connect(m_planner, &planner::PlannerPage::pagedPrintRequested, this,
+            [this] { reports::TdmFr(this).printPlannerPages(*m_planner); });
+    connect(m_planner, &planner::PlannerPage::pdfRequested, this,
+            [this] { reports::TdmFr(this).savePlannerPdf(*m_planner); });
+    connect(m_todo, &tasks::TodoPage::pdfRequested, this,
+            [this](const db::Query& events) { reports::TdmFr(this).saveTodoPdf(events, m_todo->caption()); });
 }
 
 std::function<void(const db::Query&)> TfmMain::eventPrinter()

@@ -92,6 +92,8 @@ void TodoPage::buildToolBar()
     m_toolBar->addSeparator();
     button("sbTodoPrint", QStringLiteral("Печать"), s->standardIcon(QStyle::SP_FileDialogDetailedView),
            &TodoPage::sbTodoPrintClick);
+    button("sbTodoPdf", QStringLiteral("Сохранить в PDF"), s->standardIcon(QStyle::SP_DialogSaveButton),
+           &TodoPage::sbTodoPdfClick);
     m_toolBar->addSeparator();
     m_cbTodoSearch = new QComboBox(m_toolBar);
     m_cbTodoSearch->setObjectName(QStringLiteral("cbTodoSearch"));
@@ -115,6 +117,8 @@ void TodoPage::fillEditMenu(QMenu* menu)
     menu->addSeparator();
     menu->addAction(QStringLiteral("Печать"), this, &TodoPage::sbTodoPrintClick)
         ->setObjectName(QStringLiteral("miTodoPrint"));
+    menu->addAction(QStringLiteral("Сохранить в PDF"), this, &TodoPage::sbTodoPdfClick)
+        ->setObjectName(QStringLiteral("miTodoPdf"));
     menu->addSeparator();
     menu->addAction(QStringLiteral("Поиск"), this, &TodoPage::searchRequested)
         ->setObjectName(QStringLiteral("miTodoSearch"));
@@ -235,6 +239,11 @@ void TodoPage::sbDelTdEventClick()
 void TodoPage::sbTodoPrintClick()
 {
     emit printRequested(m_events);
+}
+
+void TodoPage::sbTodoPdfClick()
+{
+    emit pdfRequested(m_events);
 }
 
 void TodoPage::sbTodoSearchClick()

@@ -37,7 +37,8 @@ public:
 
     explicit TodoPage(planner::PlannerPage& planner, QWidget* parent = nullptr);
 
-    // Fills the page's "Правка" menu: "Править", "Удалить", "Печать", "Поиск".
+    // Fills the page's "Правка" menu: "Править", "Удалить", "Печать",
+    // "Сохранить в PDF", "Поиск".
     void fillEditMenu(QMenu* menu);
     // The page was brought to the front: today's month in the caption, the
     // list sorted by "Заголовок", the columns laid out.
@@ -55,6 +56,8 @@ public:
 signals:
     // "Печать": the printed reports print the planner's events.
     void printRequested(db::Query& events);
+    // "Сохранить в PDF": the same report into a PDF file.
+    void pdfRequested(db::Query& events);
     // "Поиск" of the page's menu: the event search window.
     void searchRequested();
 
@@ -62,6 +65,7 @@ public slots:
     void sbEdTdEventClick();
     void sbDelTdEventClick();
     void sbTodoPrintClick();
+    void sbTodoPdfClick();
     void sbTodoSearchClick();
 
 protected:

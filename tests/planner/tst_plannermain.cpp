@@ -150,10 +150,13 @@ TEST_F(PlannerMainTest, MenusAndToolBarsRunTheCommandsTheirTextsName)
     };
     EXPECT_EQ(texts("pmItem"),
               QStringList({"N2=Править", "N3=Удалить", "-", "N31=Вырезать", "N32=Копировать"}));
-    EXPECT_EQ(texts("pmPlanner"), QStringList({"N4=Добавить", "N35=Вставить", "N10=Печать"}));
-    EXPECT_EQ(texts("miEdit"),
-              QStringList({"pmmiAdd=Добавить", "N23=Править", "pmmiDel=Удалить", "-", "pmmiCut=Вырезать",
-                           "N27=Копировать", "N28=Вставить", "-", "N21=Печать", "-", "miEventSearch=Поиск"}));
+    EXPECT_EQ(texts("pmPlanner"),
+              QStringList({"N4=Добавить", "N35=Вставить", "N10=Печать", "miPagedPrint=Печать по страницам…",
+                           "miSavePdf=Сохранить в PDF"}));
+    EXPECT_EQ(texts("miEdit"), QStringList({"pmmiAdd=Добавить", "N23=Править", "pmmiDel=Удалить", "-",
+                                            "pmmiCut=Вырезать", "N27=Копировать", "N28=Вставить", "-",
+                                            "N21=Печать", "miPagedPrint=Печать по страницам…",
+                                            "miSavePdf=Сохранить в PDF", "-", "miEventSearch=Поиск"}));
     QStringList hints;
     for (QToolButton* b : page.controlPlanner()->findChildren<QToolButton*>())
         if (b->objectName().startsWith(QLatin1String("sb")))

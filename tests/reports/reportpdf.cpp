@@ -20,6 +20,14 @@ QString pdfText(const QString& pdfPath, const QString& keepAs)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+QString pdfRawText(const QString& pdfPath)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdfPath, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 int pdfPages(const QString& pdfPath)
 {
     return int(pdfText(pdfPath).count(u'\f'));

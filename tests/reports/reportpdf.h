@@ -9,5 +9,7 @@ namespace tarvik::test {
 // folder is set, to be looked at.
 [[nodiscard]] QString pdfText(const QString& pdfPath, const QString& keepAs = {});
 [[nodiscard]] int pdfPages(const QString& pdfPath);
+// The texts in the order they were drawn, pages separated by form feeds.
+[[nodiscard]] QString pdfRawText(const QString& pdfPath);
 
 } // namespace tarvik::test

@@ -2,8 +2,9 @@
 # The real-desktop smoke test: the delivered Tarvik, with its real platform
 # layer, on a virtual X server and a demo database. It logs in as the
 # administrator and as a worker, visits every page through "Вид", opens and
-# cancels the task dialog, exports the events to a calendar file, and
-# leaves; the program must stay up throughout and end with exit code 0.
+# cancels the task dialog, saves the planner and the task list as PDF files,
+# exports the events to a calendar file, and leaves; the program must stay
+# up throughout and end with exit code 0.
 #
 #   desktopsmoke.sh <Tarvik> <tarvik-db> [sound|nosound]
 #
@@ -121,6 +122,41 @@ print(len(icalendar.Calendar.from_ical(open(sys.argv[1], "rb").read()).walk("VEV
     echo "desktopsmoke: $n events exported"
 }
 
+# save_as <file>: types the file's path into the file chooser (Qt's own,
+# captioned "Save As" without a translation) and waits for a PDF file there.
+save_as() {
+    local chooser
+    chooser=$(window "Save As") || fail "no file chooser for $1"
+    xdotool windowfocus --sync "$chooser" 2>/dev/null || true
+    sleep "$WAIT"
+    xdotool type --delay 20 "$1"
+    keys Return
+    gone "Save As" || fail "the file chooser did not close"
+    for _ in $(seq 1 60); do
+        [ "$(head -c 4 "$1" 2>/dev/null)" = "%PDF" ] && return 0
+        sleep 0.5
+    done
+    fail "no PDF file $1"
+}
+
+# The planner's "Печать по страницам…" on the week (its dialog, closed
+# with Escape) and "Сохранить в PDF" (the same dialog accepted, a file
+# chosen); then the task list's "Сохранить в PDF".
+save_pdfs() {
+    view 1
+    dialog "Правка" 7 "Печать по страницам"
+    menu "Правка" 8
+    local pages
+    pages=$(window "Печать по страницам") || fail "no pages dialog from Сохранить в PDF"
+    xdotool windowfocus --sync "$pages" 2>/dev/null || true
+    keys Return
+    gone "Печать по страницам" || fail "the pages dialog did not close on Return"
+    save_as "$work/planner-$role.pdf"
+    view 3
+    menu "Правка" 3
+    save_as "$work/tasks-$role.pdf"
+}
+
 run_session() { # role
     local role=$1
     cd "$work"
@@ -165,7 +201,8 @@ run_session() { # role
     step view 4 # Почта
     step view 5 # Чат
     step view 3 # the task list's "Правка" → "Поиск"
-    step dialog "Правка" 3 "Поиск задач"
+    step dialog "Правка" 4 "Поиск задач"
+    step save_pdfs
     step letter_preview
     step task_dialog
     step export_calendar

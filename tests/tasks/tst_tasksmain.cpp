@@ -152,7 +152,8 @@ TEST_F(TasksMainTest, MenusOpenTheWindowsAndClearingReachesOtherStations)
     for (QAction* a : todoMenu->actions())
         items << a->text();
     EXPECT_EQ(items, (QStringList{QStringLiteral("Править"), QStringLiteral("Удалить"), QString(),
-                                  QStringLiteral("Печать"), QString(), QStringLiteral("Поиск")}));
+                                  QStringLiteral("Печать"), QStringLiteral("Сохранить в PDF"), QString(),
+                                  QStringLiteral("Поиск")}));
     EXPECT_EQ(captionOpenedBy(todoMenu->actions().last()), QStringLiteral("Поиск задач"));
     ASSERT_EQ(listed(*boss), QStringList{QStringLiteral("сегодня")});
 
