@@ -40,6 +40,14 @@ public:
     using DbError::DbError;
 };
 
+// A change meant for a row as it was read touched no row: another
+// connection has changed or deleted it since and committed.
+class RowChangedError : public DbError
+{
+public:
+    using DbError::DbError;
+};
+
 // The server went away or refused the attachment.
 class ConnectionError : public DbError
 {

@@ -301,7 +301,7 @@ void Query::setValue(const QString& column, const QVariant& value)
         value.typeId() == QMetaType::QDateTime ? QVariant(wallClock(value.toDateTime())) : value;
 }
 
-void Query::runChange(const QString& sql, const QVariantList& row, const QVariantList& original)
+qint64 Query::runChange(const QString& sql, QVariantList& row, const QVariantList& original)
 {
     Statement st(*m_connection.d(), sql);
     QVariantList values;
@@ -316,6 +316,28 @@ void Query::runChange(const QString& sql, const QVariantList& row, const QVarian
         }
     }
     st.execute(values);
+    const qint64 touched = st.rowsTouched();
+    if (touched > 0 && st.kind() == Statement::Kind::Procedure) {
+        const QVariantList returned = st.outputRow();
+        for (int i = 0; i < returned.size(); ++i)
+            if (const int c = columnIndex(st.columnNames().value(i)); c >= 0 && c < row.size())
+                row[c] = returned.at(i);
+    }
+    return touched;
+}
+
+QVariant Query::originalValue(const QString& column) const
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw DbError(QStringLiteral("Строка не редактируется"), 0, 0, m_sql);
+    return m_original.value(requireColumn(column));
+}
+
+void Query::setOriginalValue(const QString& column, const QVariant& value)
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw DbError(QStringLiteral("Строка не редактируется"), 0, 0, m_sql);
+    m_original[requireColumn(column)] = value;
 }
 
 void Query::post()
@@ -338,8 +360,11 @@ void Query::post()
     } else if (m_state == State::Edit) {
         if (m_modifySql.isEmpty())
             throw DbError(QStringLiteral("Для запроса не задана команда изменения"), 0, 0, m_sql);
-        runChange(m_modifySql, m_buffer, m_original);
-        m_rows->setRow(m_current, m_buffer);
+        QVariantList written = m_buffer;
+        if (runChange(m_modifySql, written, m_original) == 0 && !m_versionColumn.isEmpty())
+            throw RowChangedError(QStringLiteral("Строка изменена или удалена другим пользователем"), 0, 0,
+                                  m_modifySql);
+        m_rows->setRow(m_current, written);
         m_state = State::Browse;
         emit rowChanged(m_current);
     }
@@ -360,7 +385,7 @@ void Query::deleteRow()
     requireCurrent("Удаление");
     if (m_deleteSql.isEmpty())
         throw DbError(QStringLiteral("Для запроса не задана команда удаления"), 0, 0, m_sql);
-    const QVariantList row = m_rows->row(m_current);
+    QVariantList row = m_rows->row(m_current);
     runChange(m_deleteSql, row, row);
     const int removed = m_current;
     m_rows->removeRow(removed);

@@ -52,6 +52,14 @@ public:
     void setModifySql(const QString& sql) { m_modifySql = sql; }
     void setDeleteSql(const QString& sql) { m_deleteSql = sql; }
     void setKeyGenerator(const QString& column, const QString& generator, KeyDrawn when = KeyDrawn::OnNewRow);
+    // A change of a row is meant for the row as it was read: the modify
+    // statement's condition compares the column's stored value with
+    // :OLD_<column>. When it touches no row, post() throws RowChangedError
+    // and leaves the row in editing, so that the caller can look at what is
+    // stored now and post again. Empty (the default): a modify that touches
+    // no row passes unnoticed.
+    void setVersionColumn(const QString& column) { m_versionColumn = column; }
+    [[nodiscard]] const QString& versionColumn() const { return m_versionColumn; }
 
     void setParam(const QString& name, const QVariant& value);
     [[nodiscard]] QVariant param(const QString& name) const;
@@ -124,6 +132,13 @@ public:
     void append();
     void insert();
     void setValue(const QString& column, const QVariant& value);
+    // For a row in editing: a column's value as it was read, and the value
+    // the modify statement is to take for it (:OLD_<column>), e.g. to base
+    // the change on a later state of the row than the one held.
+    [[nodiscard]] QVariant originalValue(const QString& column) const;
+    void setOriginalValue(const QString& column, const QVariant& value);
+    // Writes the row in editing or being added. Columns that the insert's
+    // or the modify's RETURNING clause gives take the returned values.
     void post();
     void cancel();
     void deleteRow();
@@ -162,7 +177,9 @@ private:
     void requireCurrent(const char* what) const;
     void setCurrent(int row);
     void startNewRow(int at);
-    void runChange(const QString& sql, const QVariantList& row, const QVariantList& original);
+    // Runs a change statement bound from the row; the rows it touched. What
+    // its RETURNING clause gives goes into `row` by column name.
+    qint64 runChange(const QString& sql, QVariantList& row, const QVariantList& original);
     QVariant drawKey();
     // The row holding `key` (found) or where it would go, by binary search.
     [[nodiscard]] std::pair<int, bool> findKey(int keyColumn, qint64 key) const;
@@ -174,6 +191,7 @@ private:
     QString m_deleteSql;
     QString m_keyColumn;
     QString m_keyGenerator;
+    QString m_versionColumn;
     KeyDrawn m_keyDrawn = KeyDrawn::OnNewRow;
     QVariantMap m_params; // upper-case names
     std::unique_ptr<Statement> m_statement;

@@ -405,6 +405,35 @@ QVariantList Statement::outputRow()
     return row;
 }
 
+qint64 Statement::rowsTouched()
+{
+    const char item = isc_info_sql_records;
+    char info[64] = {};
+    ISC_STATUS_ARRAY status;
+    fb().dsql_sql_info(status, &m_handle, 1, &item, sizeof info, info);
+    m_connection.check(status, m_text);
+    if (info[0] != isc_info_sql_records)
+        return 0;
+    qint64 touched = 0;
+    // The records item holds one counter each for selects, inserts,
+    // updates and deletes.
+    const char* p = info + 3;
+    const char* const end = info + sizeof info;
+    while (p < end && *p != isc_info_end) {
+        const char kind = *p++;
+        const int length = int(readLittleEndian(p, 2));
+        p += 2;
+        if (length < 0 || p + length > end)
+            break;
+        const qint64 count = readLittleEndian(p, length);
+        p += length;
+        if (kind == isc_info_req_insert_count || kind == isc_info_req_update_count ||
+            kind == isc_info_req_delete_count)
+            touched += count;
+    }
+    return touched;
+}
+
 void Statement::readRow(QVariant* row)
 {
     for (int i = 0; i < m_columnCount; ++i)

@@ -71,8 +71,11 @@ public:
     // columnKinds().
     bool fetch(RowStore& rows);
     void closeCursor() noexcept;
-    // The output parameters of an executed procedure.
+    // The output parameters of an executed procedure, or what a change's
+    // RETURNING clause gave.
     [[nodiscard]] QVariantList outputRow();
+    // The rows the last executed insert, update or delete wrote.
+    [[nodiscard]] qint64 rowsTouched();
 
 private:
     void nameColumns();

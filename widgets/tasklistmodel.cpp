@@ -207,10 +207,14 @@ bool TaskListModel::store(int row, const char* column, const QVariant& value)
     try {
         m_query->setRecNo(at);
         m_query->edit();
-        if (m_beforeStore)
-            m_beforeStore(*m_query);
         m_query->setValue(QLatin1String(column), value);
-        m_query->post();
+        if (!m_postRow) {
+            m_query->post();
+        } else if (!m_postRow(*m_query)) {
+            // The line shows its row as it was again.
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+            return false;
+        }
     } catch (const db::DbError& e) {
         if (m_query->state() != db::Query::State::Browse)
             m_query->cancel();

@@ -41,9 +41,10 @@ public:
     // Whether the done box and the progress can be changed in place.
     void setEditable(bool editable) { m_editable = editable; }
     [[nodiscard]] bool isEditable() const { return m_editable; }
-    // Called on the row put into editing before the done mark or the
-    // progress is set on it and the row is written back.
-    void setBeforeStore(std::function<void(db::Query&)> hook) { m_beforeStore = std::move(hook); }
+    // Writes the row put into editing with the done mark or the progress
+    // set; false when the change was given up (the row is then no longer
+    // in editing). Without one, the row is posted as it is.
+    void setPostRow(std::function<bool(db::Query&)> handler) { m_postRow = std::move(handler); }
 
     // The query row shown at a list row and back; -1 for none.
     [[nodiscard]] int queryRow(int listRow) const;
@@ -76,7 +77,7 @@ private:
     QPointer<db::Query> m_query;
     QList<QMetaObject::Connection> m_connections;
     bool m_editable = true;
-    std::function<void(db::Query&)> m_beforeStore;
+    std::function<bool(db::Query&)> m_postRow;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     std::vector<int> m_order;   // list row -> query row

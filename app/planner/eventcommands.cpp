@@ -1,5 +1,7 @@
 #include "eventcommands.h"
 
+#include "storedevent.h"
+
 #include "accessrights.h"
 #include "connection.h"
 #include "dberror.h"
@@ -134,14 +136,22 @@ void EventCommands::sbEditClick()
                 platform().notice(TfmTask::kEventGoneMessage);
         });
     }
+    // What the user changes is weighed against the event as the dialog
+    // showed it, whatever the rows hold by the time he is done.
+    QVariantMap seen = heldEvent(m_c.events);
     for (;;) {
         dialog.clearResult();
         m_runDialog(dialog);
         if (!dialog.accepted())
             return;
-        switch (storeChange(dialog, key)) {
+        switch (storeChange(dialog, key, seen)) {
         case Stored::Done:
             return;
+        case Stored::Kept:
+            // The other change stays; the dialog comes back with what the
+            // user typed, to be copied or written again on purpose.
+            seen.clear();
+            break;
         case Stored::Gone:
             // What was typed is not lost: it can be pasted as a new event.
             m_clipboard = {dialog.header(), dialog.description(), dialog.templateId(), true};
@@ -169,18 +179,13 @@ EventCommands::Stored EventCommands::findEvent(const QVariant& key, bool edit)
         end > m_c.events.param(QStringLiteral("ENDTIME")).toDateTime() ||
         !m_c.events.locate(QStringLiteral("ID"), key))
         return Stored::Gone;
-    if (!edit)
-        return Stored::Done;
-    // The row is written back whole: what others changed since it was loaded
-    // is taken over, not overwritten with what was loaded.
-    m_c.events.edit();
-    for (const QString& column : now.columnNames())
-        if (column != QLatin1String("ID") && m_c.events.hasColumn(column))
-            m_c.events.setValue(column, now.value(column));
+    if (edit)
+        m_c.events.edit();
     return Stored::Done;
 }
 
-EventCommands::Stored EventCommands::storeChange(const TfmTask& dialog, const QVariant& key)
+EventCommands::Stored EventCommands::storeChange(const TfmTask& dialog, const QVariant& key,
+                                                 const QVariantMap& seen)
 {
     try {
         const Stored found = findEvent(key, true);
@@ -189,7 +194,14 @@ EventCommands::Stored EventCommands::storeChange(const TfmTask& dialog, const QV
         dialog.writeToRow(m_c.events, TfmTask::Unticked::StoreF);
         m_c.events.setValue(QStringLiteral("USERSID"), m_c.rights.userId());
         m_c.events.setValue(QStringLiteral("DATEEDIT"), platform().now());
-        m_c.events.post();
+        switch (storeEvent(m_c.events, seen)) {
+        case StoreOutcome::Stored:
+            break;
+        case StoreOutcome::KeptTheirs:
+            return Stored::Kept;
+        case StoreOutcome::Gone:
+            return Stored::Gone;
+        }
     } catch (const db::DbError& e) {
         m_c.events.cancel();
         platform().error(e.text());

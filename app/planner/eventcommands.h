@@ -101,7 +101,8 @@ private:
     {
         Done,
         Failed, // a database error, shown; nothing of it stays in the row
-        Gone    // the event is no longer where this workstation shows it
+        Gone,   // the event is no longer where this workstation shows it
+        Kept    // the user kept another user's change of the same fields
     };
 
     [[nodiscard]] bool selectedItemEditable();
@@ -112,12 +113,11 @@ private:
     [[nodiscard]] std::optional<TaskChoices> loadChoices();
     // Makes the event with that key the current row; Gone when it was
     // deleted, or moved out of the work places or the month shown, since it
-    // was loaded. For editing, the row is put into editing with the values
-    // the database holds now.
+    // was loaded. For editing, the row is put into editing.
     [[nodiscard]] Stored findEvent(const QVariant& key, bool edit);
     [[nodiscard]] Stored storeNew(const TfmTask& dialog, const QDateTime& start, const QDateTime& end,
                                   int workPlace);
-    [[nodiscard]] Stored storeChange(const TfmTask& dialog, const QVariant& key);
+    [[nodiscard]] Stored storeChange(const TfmTask& dialog, const QVariant& key, const QVariantMap& seen);
     void takeClipboard();
     // Deletes the event with that key and commits.
     void removeEvent(const QVariant& key);

@@ -2,11 +2,12 @@
 
 namespace tarvik::planner {
 
-QStringList EventsStatement::lines(const QList<int>& workPlaceIds, bool singleEntry)
+QStringList EventsStatement::lines(const QList<int>& workPlaceIds, bool singleEntry, bool stamped)
 {
     if (workPlaceIds.isEmpty())
         return {};
-    const QString select = QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(" FROM Events WHERE");
+    const QString select = QStringLiteral("SELECT ") + kEventColumns +
+                           (stamped ? QStringLiteral(", STAMP") : QString()) + QStringLiteral(" FROM Events WHERE");
     QStringList out;
     if (singleEntry) {
         out << select + QStringLiteral(" (WorkPlace = ") + QString::number(workPlaceIds.first());

@@ -67,6 +67,7 @@ void PlannerItemMapper::bind(widgets::PlannerItemSource& source)
     source.setResourceToPosition(
         [this](const QVariant& resource) { return DBDaySourceResourceToPosition(resource); });
     source.setPositionToResource([this](int position) { return DBDaySourcePositionToResource(position); });
+    source.setPostRow([](db::Query& events) { return storeEventChange(events); });
 }
 
 int PlannerItemMapper::templateRow(const QVariant& id) const
@@ -143,11 +144,6 @@ void PlannerItemMapper::DBDaySourceFieldsToItem(widgets::PlannerItem& item, cons
 
 void PlannerItemMapper::DBDaySourceItemToFields(widgets::PlannerItem& item, db::Query& events) const
 {
-    // A drag sets the times and the work place; the rest of the row is the
-    // event as it is stored now, not as this workstation loaded it.
-    if (events.state() == db::Query::State::Edit)
-        takeOverStoredEvent(
-            events, {QStringLiteral("STARTTIME"), QStringLiteral("ENDTIME"), QStringLiteral("WORKPLACE")});
     events.setValue(QStringLiteral("USERSID"), m_rights.userId());
     events.setValue(QStringLiteral("DATEEDIT"), platform().now());
     const EventFields fields = fieldsOf([&](const QString& column) { return events.value(column); });

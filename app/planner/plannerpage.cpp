@@ -356,7 +356,9 @@ void PlannerPage::BuildEventsQuery(const WorkPlaceEntry& entry)
     attachViewSource();
 
     m_events->close();
-    m_events->setSql(EventsStatement::text(ids, entry.kind == EntryKind::WorkPlace));
+    const bool stamped = m_refresh->stamps().isKept();
+    setEventWriting(*m_events, kEventsInsertSql, kEventsModifySql, stamped);
+    m_events->setSql(EventsStatement::text(ids, entry.kind == EntryKind::WorkPlace, stamped));
     m_refresh->setChangesSql(EventsStatement::changesText(ids, entry.kind == EntryKind::WorkPlace));
     const auto [from, to] = PlannerViewMath::monthPeriod(calendarDate());
     m_events->setParam(QStringLiteral("STARTTIME"), from);
@@ -504,12 +506,11 @@ void PlannerPage::PlannerItemAnchorClick(widgets::PlannerItem* item, const QStri
         return;
     try {
         m_events->edit();
-        takeOverStoredEvent(*m_events);
         if (target == QLatin1String("if3"))
             m_events->setValue(QStringLiteral("ISFINISH"), QStringLiteral("T"));
         else if (target == QLatin1String("if2"))
             m_events->setValue(QStringLiteral("ISFINISH"), QStringLiteral("F"));
-        m_events->post();
+        storeEventChange(*m_events);
     } catch (const db::DbError& e) {
         m_events->cancel();
         platform().error(e.text());

@@ -1,5 +1,7 @@
 #include "duereminders.h"
 
+#include "storedevent.h"
+
 #include "connection.h"
 #include "dberror.h"
 #include "eventstamps.h"
@@ -60,9 +62,10 @@ const QString DueReminders::kDeleteSql = QStringLiteral("DELETE FROM EVENTS WHER
 const QString DueReminders::kShownInsertSql =
     QStringLiteral("INSERT INTO SHOWALARM VALUES (:Id, :IdUser, :IdEvents)");
 
-QString dueReminderSql(bool all, const QList<int>& workPlaces)
+QString dueReminderSql(bool all, const QList<int>& workPlaces, bool stamped)
 {
-    QStringList lines = {QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(" FROM Events WHERE")};
+    QStringList lines = {QStringLiteral("SELECT ") + kEventColumns +
+                         (stamped ? QStringLiteral(", STAMP") : QString()) + QStringLiteral(" FROM Events WHERE")};
     lines << conditionLines(all, workPlaces) << QStringLiteral("ORDER BY Id");
     return lines.join(QLatin1Char('\n'));
 }
@@ -76,9 +79,10 @@ DueChangesSql dueChangesSql(bool all, const QList<int>& workPlaces)
     const QString condition = conditionLines(all, workPlaces).join(QLatin1Char(' '));
     const QString belongs =
         QStringLiteral("CASE WHEN ") + condition + QStringLiteral(" THEN 1 ELSE 0 END AS BELONGS");
-    const QString select = QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(", ");
+    // Each gives the stamped list's columns, STAMP last, then BELONGS.
+    const QString select = QStringLiteral("SELECT ") + kEventColumns + QStringLiteral(", Events.STAMP, ");
     // No ORDER BY: walking the primary key in order would read all of it.
-    return {select + QStringLiteral("STAMP, ") + belongs +
+    return {select + belongs +
                 QStringLiteral(" FROM Events WHERE STAMP > :SINCE"),
             // The work places are compared as WorkPlace + 0: the server would
             // otherwise combine the due-time index with every index entry of
@@ -115,12 +119,14 @@ bool DueReminders::build(int userId, UserRole role)
             places << p.workPlaceId;
     }
     const bool all = role == UserRole::Administrator;
-    m_query->setSql(dueReminderSql(all, places));
+    m_eventStamps = std::make_unique<db::EventStamps>(m_connection);
+    const bool stamped = m_eventStamps->isKept();
+    m_query->setSql(dueReminderSql(all, places, stamped));
+    planner::setEventWriting(*m_query, {}, kModifySql, stamped);
     const DueChangesSql changes = dueChangesSql(all, places);
     m_changed = std::make_unique<db::Query>(m_connection, changes.changed);
     m_fallen = std::make_unique<db::Query>(m_connection, changes.fallen);
     m_shown = std::make_unique<db::Query>(m_connection, changes.shown);
-    m_eventStamps = std::make_unique<db::EventStamps>(m_connection);
     m_shownStamps = std::make_unique<db::EventStamps>(m_connection, shownSource(userId));
     if (m_stampGrace) {
         m_eventStamps->setGrace(*m_stampGrace);
@@ -299,14 +305,24 @@ DueReminders::Outcome DueReminders::postponeCurrent(int minutes, const QDateTime
             if (t.isValid())
                 m_query->setValue(column, t.addSecs(seconds));
         }
-        m_query->post();
+        switch (planner::storeEvent(*m_query)) {
+        case planner::StoreOutcome::Stored:
+            break;
+        case planner::StoreOutcome::KeptTheirs:
+            outcome = Outcome::Kept;
+            break;
+        case planner::StoreOutcome::Gone:
+            outcome = Outcome::Gone;
+            break;
+        }
     } catch (const db::DbError&) {
         // A refused update (another workstation holds the row) must not leave
         // the list half-edited for the next tick.
         m_query->cancel();
         throw;
     }
-    m_connection.commitRetaining();
+    if (outcome == Outcome::Done)
+        m_connection.commitRetaining();
     refresh(now);
     return outcome;
 }

@@ -24,8 +24,10 @@ namespace tarvik::tasks {
 // The due-reminder statement, line by line: every event when all is set (an
 // administrator), otherwise only those of the given work places, in their
 // order. The rows come by ID, so that a tick can merge what changed into
-// the list instead of reading it whole.
-[[nodiscard]] QString dueReminderSql(bool all, const QList<int>& workPlaces);
+// the list instead of reading it whole. `stamped`: each row carries its
+// change stamp as the last column, so that a change is written only to the
+// row as it was read.
+[[nodiscard]] QString dueReminderSql(bool all, const QList<int>& workPlaces, bool stamped = false);
 
 // The statements a tick merges into the list; each gives the list's
 // columns, then BELONGS (1 for a row the full statement gives, 0 for one it
@@ -53,7 +55,8 @@ public:
         Done,
         Empty,   // nothing listed: nothing done
         NoRight, // a worker without the edit right on the row's work place
-        Gone     // another workstation deleted or moved the event since the list was read
+        Gone,    // another workstation deleted or moved the event since the list was read
+        Kept     // the user kept another workstation's change of the event; nothing written
     };
 
     explicit DueReminders(db::Connection& connection);

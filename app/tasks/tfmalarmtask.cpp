@@ -194,6 +194,7 @@ void TfmAlarmTask::sbDelClick()
             break;
         case DueReminders::Outcome::Done:
         case DueReminders::Outcome::Empty:
+        case DueReminders::Outcome::Kept:
             break;
         }
     } catch (const db::DbError& e) {
@@ -214,6 +215,7 @@ void TfmAlarmTask::sbFwClick()
             break;
         case DueReminders::Outcome::Done:
         case DueReminders::Outcome::Empty:
+        case DueReminders::Outcome::Kept:
             break;
         }
     } catch (const db::DbError& e) {

@@ -55,7 +55,7 @@ TodoPage::TodoPage(planner::PlannerPage& planner, QWidget* parent)
     m_list = new widgets::TaskListGrid(this);
     m_list->setObjectName(QStringLiteral("dbgTodo"));
     m_list->setQuery(&m_events);
-    m_list->taskModel()->setBeforeStore([](db::Query& events) { planner::takeOverStoredEvent(events); });
+    m_list->taskModel()->setPostRow([](db::Query& events) { return planner::storeEventChange(events); });
     layout->addWidget(m_toolBar);
     layout->addWidget(m_caption);
     layout->addWidget(m_list, 1);
@@ -196,6 +196,9 @@ void TodoPage::sbEdTdEventClick()
                     m_printEvent(events);
             });
         }
+        // What the user changes is weighed against the event as the dialog
+        // showed it, whatever the rows hold by the time he is done.
+        QVariantMap seen = planner::heldEvent(m_events);
         for (;;) {
             m_runDialog(dialog);
             if (!dialog.accepted() || dialog.result() != QDialog::Accepted || !relocate(key))
@@ -205,8 +208,18 @@ void TodoPage::sbEdTdEventClick()
                 dialog.writeToRow(m_events, TfmTask::Unticked::StoreF);
                 m_events.setValue(QStringLiteral("USERSID"), m_planner.accessRights().userId());
                 m_events.setValue(QStringLiteral("DATEEDIT"), platform().now());
-                m_events.post();
-                return;
+                switch (planner::storeEvent(m_events, seen)) {
+                case planner::StoreOutcome::Stored:
+                    return;
+                case planner::StoreOutcome::Gone:
+                    platform().notice(kEventGoneMessage);
+                    return;
+                case planner::StoreOutcome::KeptTheirs:
+                    // The other change stays; the dialog comes back with
+                    // what the user typed, to be copied or written again.
+                    seen.clear();
+                    break;
+                }
             } catch (const db::DbError& e) {
                 if (m_events.state() != db::Query::State::Browse)
                     m_events.cancel();

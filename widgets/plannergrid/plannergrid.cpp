@@ -800,7 +800,11 @@ void PlannerGrid::storeItem(const QVariant& key, PlannerItem* item)
     if (!item || !m_source)
         return;
     try {
-        m_source->writeItem(*item);
+        if (!m_source->writeItem(*item)) {
+            m_source->reload();
+            if (PlannerItem* again = itemByKey(key))
+                again->selected = true;
+        }
     } catch (const std::exception& e) {
         m_source->reload();
         if (PlannerItem* again = itemByKey(key))

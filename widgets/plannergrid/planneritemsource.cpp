@@ -190,10 +190,10 @@ void PlannerItemSource::makeCurrent(const PlannerItem& item)
         m_query->locate(m_keyField, item.key);
 }
 
-void PlannerItemSource::writeItem(PlannerItem& item)
+bool PlannerItemSource::writeItem(PlannerItem& item)
 {
     if (!m_query || !item.bound || !m_query->locate(m_keyField, item.key))
-        return;
+        return true;
     m_query->edit();
     try {
         m_query->setValue(m_startField, item.start);
@@ -203,7 +203,12 @@ void PlannerItemSource::writeItem(PlannerItem& item)
                                                                     : QVariant(item.position));
         if (m_itemToFields)
             m_itemToFields(item, *m_query);
-        m_query->post();
+        if (!m_postRow) {
+            m_query->post();
+            return true;
+        }
+        // The handler may ask the user; the item is not touched after it.
+        return m_postRow(*m_query);
     } catch (...) {
         m_query->cancel();
         throw;

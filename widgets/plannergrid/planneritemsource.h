@@ -37,6 +37,9 @@ public:
     // the row without an item.
     using ResourceToPosition = std::function<int(const QVariant& resource)>;
     using PositionToResource = std::function<QVariant(int position)>;
+    // Writes the row in editing; false when the change was given up and the
+    // row is no longer in editing.
+    using PostRow = std::function<bool(db::Query& query)>;
 
     explicit PlannerItemSource(QObject* parent = nullptr);
     ~PlannerItemSource() override;
@@ -61,6 +64,8 @@ public:
     void setCreateKey(CreateKey handler) { m_createKey = std::move(handler); }
     void setResourceToPosition(ResourceToPosition handler) { m_resourceToPosition = std::move(handler); }
     void setPositionToResource(PositionToResource handler) { m_positionToResource = std::move(handler); }
+    // Without one, a change is posted as it is.
+    void setPostRow(PostRow handler) { m_postRow = std::move(handler); }
 
     // An inactive source leaves the grid empty and ignores its rows.
     void setActive(bool active);
@@ -69,8 +74,9 @@ public:
 
     // Rebuilds all items from the rows.
     void reload();
-    // Stores a moved or resized item into its row (edit, set, post).
-    void writeItem(PlannerItem& item);
+    // Stores a moved or resized item into its row (edit, set, post). False
+    // when the row was not written: the item no longer shows its row.
+    bool writeItem(PlannerItem& item);
     // Inserts a row for a new item over [start, end) at `position`; the item
     // appears through the row set's insert notification. Gives the new key.
     QVariant insertRow(const QDateTime& start, const QDateTime& end, int position);
@@ -115,6 +121,7 @@ private:
     CreateKey m_createKey;
     ResourceToPosition m_resourceToPosition;
     PositionToResource m_positionToResource;
+    PostRow m_postRow;
 };
 
 } // namespace tarvik::widgets
