@@ -301,7 +301,7 @@ void Query::setValue(const QString& column, const QVariant& value)
         value.typeId() == QMetaType::QDateTime ? QVariant(wallClock(value.toDateTime())) : value;
 }
 
-qint64 Query::runChange(const QString& sql, QVariantList& row, const QVariantList& original)
+bool Query::runChange(const QString& sql, QVariantList& row, const QVariantList& original, bool checked)
 {
     Statement st(*m_connection.d(), sql);
     QVariantList values;
@@ -316,14 +316,22 @@ qint64 Query::runChange(const QString& sql, QVariantList& row, const QVariantLis
         }
     }
     st.execute(values);
-    const qint64 touched = st.rowsTouched();
-    if (touched > 0 && st.kind() == Statement::Kind::Procedure) {
-        const QVariantList returned = st.outputRow();
+    if (st.kind() != Statement::Kind::Procedure)
+        // Counting the rows written costs a round trip: only a query that
+        // checks the row's version asks.
+        return !checked || st.rowsTouched() > 0;
+    // A change with a RETURNING clause gives one row of output, all NULL
+    // when it touched no row; the version column is never NULL in a row.
+    const QVariantList returned = st.outputRow();
+    const qsizetype version = st.columnNames().indexOf(m_versionColumn);
+    bool wrote = true;
+    if (checked)
+        wrote = version >= 0 ? !returned.value(version).isNull() : st.rowsTouched() > 0;
+    if (wrote)
         for (int i = 0; i < returned.size(); ++i)
             if (const int c = columnIndex(st.columnNames().value(i)); c >= 0 && c < row.size())
                 row[c] = returned.at(i);
-    }
-    return touched;
+    return wrote;
 }
 
 QVariant Query::originalValue(const QString& column) const
@@ -349,7 +357,7 @@ void Query::post()
             throw DbError(QStringLiteral("Для запроса не задана команда добавления"), 0, 0, m_sql);
         if (!m_keyGenerator.isEmpty() && m_keyDrawn == KeyDrawn::OnPost)
             m_buffer[requireColumn(m_keyColumn)] = drawKey();
-        runChange(m_insertSql, m_buffer, m_original);
+        runChange(m_insertSql, m_buffer, m_original, false);
         const int at = qBound(0, m_insertAt, rowCount());
         m_rows->insertRow(at, m_buffer);
         m_state = State::Browse;
@@ -361,7 +369,7 @@ void Query::post()
         if (m_modifySql.isEmpty())
             throw DbError(QStringLiteral("Для запроса не задана команда изменения"), 0, 0, m_sql);
         QVariantList written = m_buffer;
-        if (runChange(m_modifySql, written, m_original) == 0 && !m_versionColumn.isEmpty())
+        if (!runChange(m_modifySql, written, m_original, !m_versionColumn.isEmpty()))
             throw RowChangedError(QStringLiteral("Строка изменена или удалена другим пользователем"), 0, 0,
                                   m_modifySql);
         m_rows->setRow(m_current, written);
@@ -370,6 +378,17 @@ void Query::post()
     }
     m_buffer.clear();
     m_original.clear();
+}
+
+void Query::keepAsStored()
+{
+    if (m_state != State::Edit)
+        throw DbError(QStringLiteral("Строка не редактируется"), 0, 0, m_sql);
+    m_rows->setRow(m_current, m_buffer);
+    m_state = State::Browse;
+    m_buffer.clear();
+    m_original.clear();
+    emit rowChanged(m_current);
 }
 
 void Query::cancel()
@@ -386,7 +405,7 @@ void Query::deleteRow()
     if (m_deleteSql.isEmpty())
         throw DbError(QStringLiteral("Для запроса не задана команда удаления"), 0, 0, m_sql);
     QVariantList row = m_rows->row(m_current);
-    runChange(m_deleteSql, row, row);
+    runChange(m_deleteSql, row, row, false);
     const int removed = m_current;
     m_rows->removeRow(removed);
     emit rowRemoved(removed);

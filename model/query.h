@@ -140,6 +140,9 @@ public:
     // Writes the row in editing or being added. Columns that the insert's
     // or the modify's RETURNING clause gives take the returned values.
     void post();
+    // Ends editing with the values set as the row's without writing them:
+    // for a row set to what the database holds already.
+    void keepAsStored();
     void cancel();
     void deleteRow();
 
@@ -177,9 +180,10 @@ private:
     void requireCurrent(const char* what) const;
     void setCurrent(int row);
     void startNewRow(int at);
-    // Runs a change statement bound from the row; the rows it touched. What
-    // its RETURNING clause gives goes into `row` by column name.
-    qint64 runChange(const QString& sql, QVariantList& row, const QVariantList& original);
+    // Runs a change statement bound from the row. What its RETURNING clause
+    // gives goes into `row` by column name. False only when `checked` (the
+    // version column is compared) and the statement touched no row.
+    bool runChange(const QString& sql, QVariantList& row, const QVariantList& original, bool checked);
     QVariant drawKey();
     // The row holding `key` (found) or where it would go, by binary search.
     [[nodiscard]] std::pair<int, bool> findKey(int keyColumn, qint64 key) const;

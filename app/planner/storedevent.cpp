@@ -116,7 +116,12 @@ StoreOutcome storeEvent(db::Query& events, const QVariantMap& seen)
         }
         if (clash && !platform().confirm(changedByQuestion(now.text(QStringLiteral("CHANGEDBY")),
                                                            now.value(QStringLiteral("DATEEDIT")).toDateTime()))) {
-            events.cancel();
+            // The row shows the other change at once, not only when its
+            // alert has come.
+            for (const QString& column : now.columnNames())
+                if (events.hasColumn(column))
+                    events.setValue(column, now.value(column));
+            events.keepAsStored();
             return StoreOutcome::KeptTheirs;
         }
     }

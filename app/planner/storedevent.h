@@ -13,7 +13,8 @@ namespace tarvik::planner {
 enum class StoreOutcome
 {
     Stored,     // written
-    KeptTheirs, // another user's change of the same fields was kept; nothing written
+    KeptTheirs, // another user's change of the same fields was kept; nothing written, the row
+                // now holds what is stored
     Gone        // the event was deleted meanwhile; nothing written
 };
 

@@ -12,12 +12,17 @@
 #include "plannerpage.h"
 #include "query.h"
 #include "reminders.h"
+#include "storedevent.h"
+#include "tasklistgrid.h"
+#include "tasklistmodel.h"
 #include "tfmnew.h"
 #include "tfmtask.h"
+#include "todopage.h"
 #include "wallclock.h"
 #include "workplacetree.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
@@ -75,6 +80,35 @@ protected:
         return w.planner()->events().isOpen() &&
                w.planner()->events().locate(QStringLiteral("HEADER"), header);
     }
+    // Edits the event with this header at a station through its task
+    // dialog; `fill` plays the user at each showing of the dialog.
+    static void editAt(TfmMain& w, const QString& header, std::function<void(planner::TfmTask&)> fill)
+    {
+        ASSERT_TRUE(holds(w, header));
+        widgets::PlannerGrid& grid = *w.planner()->grid();
+        grid.selectItem(grid.itemByKey(w.planner()->events().value(QStringLiteral("ID"))));
+        w.planner()->commands().setDialogRunner(std::move(fill));
+        w.planner()->commands().sbEditClick();
+    }
+    static void type(planner::TfmTask& dialog, const QString& header, const QString& text = {})
+    {
+        dialog.findChild<QLineEdit*>(QStringLiteral("edHeader"))->setText(header);
+        if (!text.isEmpty())
+            dialog.findChild<QPlainTextEdit*>(QStringLiteral("meTask"))->setPlainText(text);
+    }
+    // The stored event added at the test's start.
+    QVariant stored(const QString& column) const
+    {
+        auto other = database().connect();
+        db::Query q(*other, QStringLiteral("SELECT * FROM EVENTS"));
+        q.open();
+        return q.isEmpty() ? QVariant() : q.value(column);
+    }
+    bool asked() const
+    {
+        return m_platform.messageTexts().join(QLatin1Char(' ')).contains(
+            QStringLiteral("Событие изменено пользователем Шеф в"));
+    }
 
     int m_boss = 0, m_worker = 0, m_place = 0, m_other = 0;
 };
@@ -126,4 +160,160 @@ TEST_F(WorkstationsTest, RightsChangedElsewhereRebuildTheWorkersStation)
     EXPECT_TRUE(remindsOf(*worker, m_other));
     admin->close();
     worker->close();
+}
+
+// B changes an event in its dialog while A changes and commits the same
+// event: a field only one of them changed is merged without a question;
+// the same field changed by both asks B, who keeps A's change (and gets his
+// own text back in the dialog) or writes over it.
+TEST_F(WorkstationsTest, DialogEditAgainstACommittedChangeMergesOrAsks)
+{
+    auto a = station(QStringLiteral("Шеф"));
+    auto b = station(QStringLiteral("Рабочий"));
+    addAt(*a, QStringLiteral("Исходное"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holds(*b, QStringLiteral("Исходное")); }, 5000));
+
+    // Different fields: A's text and B's header are both kept.
+    editAt(*b, QStringLiteral("Исходное"), [&](planner::TfmTask& dialog) {
+        editAt(*a, QStringLiteral("Исходное"), [](planner::TfmTask& other) {
+            type(other, QStringLiteral("Исходное"), QStringLiteral("текст А"));
+            other.sbOKClick();
+        });
+        type(dialog, QStringLiteral("Заголовок Б"));
+        dialog.sbOKClick();
+    });
+    EXPECT_FALSE(asked());
+    EXPECT_EQ(stored(QStringLiteral("HEADER")).toString(), QStringLiteral("Заголовок Б"));
+    EXPECT_EQ(stored(QStringLiteral("COMMENT")).toString(), QStringLiteral("текст А"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holds(*a, QStringLiteral("Заголовок Б")); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holds(*b, QStringLiteral("Заголовок Б")); }, 5000));
+
+    // The same field, and A's change reaches B while the dialog is open: the
+    // dialog still weighs B's change against what it showed. B keeps A's.
+    QStringList shown;
+    m_platform.queueAnswer(false);
+    editAt(*b, QStringLiteral("Заголовок Б"), [&](planner::TfmTask& dialog) {
+        shown << dialog.header();
+        if (shown.size() > 1)
+            return; // the user closes the dialog after copying his text
+        editAt(*a, QStringLiteral("Заголовок Б"), [](planner::TfmTask& other) {
+            type(other, QStringLiteral("От А"));
+            other.sbOKClick();
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return holds(*b, QStringLiteral("От А")); }, 5000));
+        type(dialog, QStringLiteral("От Б"));
+        dialog.sbOKClick();
+    });
+    EXPECT_TRUE(asked()) << m_platform.messageTexts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Заголовок Б"), QStringLiteral("От Б")}));
+    EXPECT_EQ(stored(QStringLiteral("HEADER")).toString(), QStringLiteral("От А"));
+    EXPECT_TRUE(holds(*b, QStringLiteral("От А")));
+
+    // The same again, before the alert: B writes over A's change.
+    m_platform.clearMessages();
+    m_platform.queueAnswer(true);
+    editAt(*b, QStringLiteral("От А"), [&](planner::TfmTask& dialog) {
+        editAt(*a, QStringLiteral("От А"), [](planner::TfmTask& other) {
+            type(other, QStringLiteral("Снова А"));
+            other.sbOKClick();
+        });
+        type(dialog, QStringLiteral("Снова Б"));
+        dialog.sbOKClick();
+    });
+    EXPECT_TRUE(asked());
+    EXPECT_EQ(stored(QStringLiteral("HEADER")).toString(), QStringLiteral("Снова Б"));
+    EXPECT_EQ(stored(QStringLiteral("USERSID")).toInt(), m_worker);
+    EXPECT_EQ(stored(QStringLiteral("COMMENT")).toString(), QStringLiteral("текст А"));
+    a->close();
+    b->close();
+}
+
+// B drags an event whose change by A has not reached it yet: A's header is
+// merged with B's move; a move against A's committed move asks, and B's
+// "no" leaves A's times with B's grid showing them.
+TEST_F(WorkstationsTest, MoveAgainstACommittedChangeMergesOrAsks)
+{
+    auto a = station(QStringLiteral("Шеф"));
+    auto b = station(QStringLiteral("Рабочий"));
+    addAt(*a, QStringLiteral("Груз"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holds(*b, QStringLiteral("Груз")); }, 5000));
+    const QDateTime start = stored(QStringLiteral("STARTTIME")).toDateTime();
+    const QDateTime end = stored(QStringLiteral("ENDTIME")).toDateTime();
+    widgets::PlannerGrid& grid = *b->planner()->grid();
+    const auto dragAtB = [&](int hours) {
+        widgets::PlannerItem* item = grid.itemByKey(b->planner()->events().value(QStringLiteral("ID")));
+        ASSERT_NE(item, nullptr);
+        grid.ensureVisible(item);
+        const QPoint from = grid.itemRect(item).center();
+        const QPoint to = from + QPoint(0, 2 * hours * grid.rowHeight());
+        QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(grid.viewport(), to);
+        QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, to);
+    };
+
+    editAt(*a, QStringLiteral("Груз"), [](planner::TfmTask& other) {
+        type(other, QStringLiteral("Груз А"));
+        other.sbOKClick();
+    });
+    ASSERT_TRUE(holds(*b, QStringLiteral("Груз"))) << "B has not seen A's change yet";
+    dragAtB(1);
+    EXPECT_FALSE(asked());
+    EXPECT_EQ(stored(QStringLiteral("HEADER")).toString(), QStringLiteral("Груз А"));
+    EXPECT_EQ(stored(QStringLiteral("STARTTIME")).toDateTime(), start.addSecs(3600));
+    EXPECT_EQ(stored(QStringLiteral("ENDTIME")).toDateTime(), end.addSecs(3600));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holds(*a, QStringLiteral("Груз А")) &&
+                                             holds(*b, QStringLiteral("Груз А")); }, 5000));
+    QTest::qWait(200);
+
+    // A moves it back by SQL of its own connection, committed; B moves it
+    // further before hearing of it and keeps A's move.
+    a->connection().execute(QStringLiteral("UPDATE EVENTS SET STARTTIME = :S, ENDTIME = :E, USERSID = :U"),
+                            {{QStringLiteral("S"), start}, {QStringLiteral("E"), end},
+                             {QStringLiteral("U"), m_boss}});
+    a->connection().commitRetaining();
+    m_platform.queueAnswer(false);
+    dragAtB(1);
+    EXPECT_TRUE(asked());
+    EXPECT_EQ(stored(QStringLiteral("STARTTIME")).toDateTime(), start);
+    ASSERT_TRUE(holds(*b, QStringLiteral("Груз А")));
+    EXPECT_EQ(b->planner()->events().value(QStringLiteral("STARTTIME")).toDateTime(), start)
+        << "B's rows show what is stored";
+    widgets::PlannerItem* item = grid.itemByKey(b->planner()->events().value(QStringLiteral("ID")));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->start, start) << "and so does its grid";
+    a->close();
+    b->close();
+}
+
+// B ticks the done box in its task list for an event A has just deleted:
+// B is told and the event is not written back; a progress set by A is
+// kept beside B's done mark.
+TEST_F(WorkstationsTest, DoneMarkAgainstADeleteOrAProgressChange)
+{
+    auto a = station(QStringLiteral("Шеф"));
+    auto b = station(QStringLiteral("Рабочий"));
+    addAt(*a, QStringLiteral("Отчёт"));
+    b->findChild<QToolButton*>(QStringLiteral("sbTodoList"))->click();
+    widgets::TaskListModel& list = *b->todoPage()->list()->taskModel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.rowCount() == 1; }, 5000));
+    const QModelIndex box = list.index(0, widgets::TaskListModel::Done);
+
+    a->connection().execute(QStringLiteral("UPDATE EVENTS SET ISPERCENT = 50"));
+    a->connection().commitRetaining();
+    EXPECT_TRUE(list.setData(box, Qt::Checked, Qt::CheckStateRole));
+    EXPECT_FALSE(asked());
+    EXPECT_EQ(stored(QStringLiteral("ISFINISH")).toString(), QStringLiteral("T"));
+    EXPECT_EQ(stored(QStringLiteral("ISPERCENT")).toInt(), 50);
+    QTest::qWait(200);
+
+    a->connection().execute(QStringLiteral("DELETE FROM EVENTS"));
+    a->connection().commitRetaining();
+    m_platform.clearMessages();
+    EXPECT_FALSE(list.setData(list.index(0, widgets::TaskListModel::Done), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_TRUE(m_platform.messageTexts().contains(planner::TfmTask::kEventGoneMessage))
+        << m_platform.messageTexts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(stored(QStringLiteral("ID")).isValid()) << "nothing written back";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.rowCount() == 0; }, 5000));
+    a->close();
+    b->close();
 }

@@ -434,3 +434,49 @@ TEST_F(QueryTest, TypedReadsAgreeWithValuesAndChangesReadBackAsSet)
     EXPECT_EQ(q.valueAt(1, 4), QVariant(39));
     EXPECT_EQ(q.textAt(1, 2), longText.left(3999));
 }
+
+// A change checked against the row's version writes only while the row is
+// as read: by a RETURNING clause (NULL when nothing matched) or, without
+// one, by the count of rows written. A miss leaves the row in editing with
+// its values, ready to be posted again against the version stored now.
+TEST_F(QueryTest, VersionCheckedChangeRefusesARowChangedSinceReading)
+{
+    const int id = int(m_c->generatorValue(QStringLiteral("SOUNDS_ID")));
+    m_c->execute(QStringLiteral("INSERT INTO SOUNDS (ID, NAME, PATH) VALUES (:Id, 'Звонок', '/a.wav')"),
+                 {{QStringLiteral("Id"), id}});
+    m_c->commitRetaining();
+    for (const bool returning : {true, false}) {
+        SCOPED_TRACE(returning ? "RETURNING" : "row count");
+        Query q(*m_c, QStringLiteral("SELECT ID, NAME, PATH FROM SOUNDS WHERE ID = :Id"));
+        q.setParam(QStringLiteral("Id"), id);
+        q.setModifySql(QStringLiteral("UPDATE SOUNDS SET NAME = :NAME WHERE ID = :OLD_ID AND "
+                                      "PATH IS NOT DISTINCT FROM :OLD_PATH") +
+                       (returning ? QStringLiteral(" RETURNING PATH") : QString()));
+        q.setVersionColumn(QStringLiteral("PATH"));
+        q.open();
+        const QString path = q.text(QStringLiteral("PATH"));
+
+        auto other = database().connect();
+        other->execute(QStringLiteral("UPDATE SOUNDS SET PATH = PATH || 'x' WHERE ID = :Id"),
+                       {{QStringLiteral("Id"), id}});
+        other->commit();
+
+        q.edit();
+        q.setValue(QStringLiteral("NAME"), QStringLiteral("Гонг"));
+        EXPECT_THROW(q.post(), RowChangedError);
+        EXPECT_EQ(q.state(), Query::State::Edit);
+        EXPECT_EQ(q.text(QStringLiteral("NAME")), QStringLiteral("Гонг"));
+        EXPECT_EQ(q.text(QStringLiteral("PATH")), path) << "nothing returned is taken";
+
+        q.setOriginalValue(QStringLiteral("PATH"), path + QLatin1Char('x'));
+        q.post();
+        m_c->commitRetaining();
+        EXPECT_EQ(q.state(), Query::State::Browse);
+        if (returning)
+            EXPECT_EQ(q.text(QStringLiteral("PATH")), path + QLatin1Char('x')) << "what RETURNING gave";
+    }
+    Query check(*m_c, QStringLiteral("SELECT NAME FROM SOUNDS WHERE ID = :Id"));
+    check.setParam(QStringLiteral("Id"), id);
+    check.open();
+    EXPECT_EQ(check.text(QStringLiteral("NAME")), QStringLiteral("Гонг"));
+}
