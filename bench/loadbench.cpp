@@ -183,7 +183,7 @@ void printFigures(const Args& args, const QList<JournalEntry>& all, const CheckR
 {
     struct Counts
     {
-        int total = 0, committed = 0, conflict = 0, refused = 0, error = 0, skipped = 0;
+        int total = 0, committed = 0, conflict = 0, refused = 0, kept = 0, error = 0, skipped = 0;
     };
     std::map<QString, Counts> perKind;
     Counts sum;
@@ -218,6 +218,9 @@ void printFigures(const Args& args, const QList<JournalEntry>& all, const CheckR
             ++sum.conflict;
             conflictLatency.push_back(e.ms());
             conflictsWithText += e.text.isEmpty() ? 0 : 1;
+        } else if (e.outcome == QLatin1String("kept_theirs")) {
+            ++k.kept;
+            ++sum.kept;
         } else if (e.outcome == QLatin1String("refused")) {
             ++k.refused;
             ++sum.refused;
@@ -230,10 +233,12 @@ void printFigures(const Args& args, const QList<JournalEntry>& all, const CheckR
     }
     std::printf("workstations=%d seconds=%d\n", args.workstations, args.seconds);
     for (const auto& [op, k] : perKind)
-        std::printf("op %-16s total=%d committed=%d conflict=%d refused=%d error=%d (skipped=%d)\n",
-                    qPrintable(op), k.total, k.committed, k.conflict, k.refused, k.error, k.skipped);
-    std::printf("operations=%d committed=%d conflicts=%d refusals=%d errors=%d skipped=%d ops_per_s=%.1f\n",
-                sum.total, sum.committed, sum.conflict, sum.refused, sum.error, sum.skipped,
+        std::printf("op %-16s total=%d committed=%d conflict=%d refused=%d kept_theirs=%d error=%d "
+                    "(skipped=%d)\n",
+                    qPrintable(op), k.total, k.committed, k.conflict, k.refused, k.kept, k.error, k.skipped);
+    std::printf("operations=%d committed=%d conflicts=%d refusals=%d kept_theirs=%d errors=%d skipped=%d "
+                "ops_per_s=%.1f\n",
+                sum.total, sum.committed, sum.conflict, sum.refused, sum.kept, sum.error, sum.skipped,
                 double(sum.total) / args.seconds);
     std::printf("conflicts shown as error boxes with the server's text=%d of %d\n", conflictsWithText,
                 sum.conflict);
@@ -252,6 +257,9 @@ void printFigures(const Args& args, const QList<JournalEntry>& all, const CheckR
                 "verdict=%s\n",
                 check.events, check.letters, check.chat, check.shown, check.lost, check.duplicated,
                 check.halfWritten, check.passed() ? "PASS" : "FAIL");
+    std::printf("versions writes=%d begun_from_older=%d asked_and_overwritten=%d unchecked=%d "
+                "overwritten_unasked=%d\n",
+                check.versionWrites, check.staleBase, check.asked, check.unchecked, check.overwritten);
     for (const QString& d : check.details)
         std::printf("  %s\n", qPrintable(d));
     std::fflush(stdout);

@@ -62,6 +62,7 @@ public:
         checkChat();
         checkShown();
         checkTraces();
+        checkVersions();
         return m_r;
     }
 
@@ -175,6 +176,65 @@ private:
                 it.value() > std::max(1, expected.value(it.key())))
                 note(m_r.duplicated, QStringLiteral("header '%1' in %2 rows").arg(it.key()).arg(it.value()),
                      it.value() - 1);
+    }
+
+    // Every committed change of an event made a new version (its STAMP);
+    // ordered by version, each write must hold the replaced version's value
+    // in every column its user did not set, whatever version he began from.
+    void checkVersions()
+    {
+        QHash<int, QList<const JournalEntry*>> writes;
+        QSet<int> unsure;
+        for (const JournalEntry& e : m_ops) {
+            if (!committed(e) || !onEvents(e) || e.removes || e.key == 0)
+                continue;
+            if (e.stamp == 0) {
+                // Its row had left the workstation's rows by the time it was read.
+                unsure.insert(e.key);
+                continue;
+            }
+            if (!e.creates && e.stamp == e.seenStamp)
+                continue; // nothing was written (a link to the author, no move)
+            writes[e.key].append(&e);
+        }
+        for (auto it = writes.begin(); it != writes.end(); ++it) {
+            QList<const JournalEntry*>& chain = it.value();
+            std::sort(chain.begin(), chain.end(),
+                      [](const JournalEntry* a, const JournalEntry* b) { return a->stamp < b->stamp; });
+            m_r.versionWrites += int(chain.size());
+            for (const JournalEntry* w : chain)
+                m_r.asked += w->asked ? 1 : 0;
+            if (unsure.contains(it.key())) {
+                m_r.unchecked += int(chain.size());
+                continue;
+            }
+            for (qsizetype i = 1; i < chain.size(); ++i) {
+                const JournalEntry& before = *chain.at(i - 1);
+                const JournalEntry& w = *chain.at(i);
+                // The same version read back twice: an alert replaced the
+                // row before the writer read it.
+                if (w.stamp == before.stamp) {
+                    ++m_r.unchecked;
+                    continue;
+                }
+                if (w.seenStamp != before.stamp)
+                    ++m_r.staleBase;
+                for (const QString& column : checkedEventColumns()) {
+                    if (w.set.contains(column) || !w.row.contains(column) || !before.row.contains(column))
+                        continue;
+                    if (w.row.value(column) != before.row.value(column))
+                        note(m_r.overwritten,
+                             QStringLiteral("event %1 %2: %3%4 (seen version %5) wrote '%6' over '%7' of "
+                                            "%8%9 (version %10)")
+                                 .arg(it.key())
+                                 .arg(column, w.op, w.marker)
+                                 .arg(w.seenStamp)
+                                 .arg(w.row.value(column).toString(), before.row.value(column).toString(),
+                                      before.op, before.marker)
+                                 .arg(before.stamp));
+                }
+            }
+        }
     }
 
     void checkLetters()

@@ -32,9 +32,20 @@ struct CheckResult
     // A row missing what belongs to it, or a trace of an operation that
     // was not committed.
     int halfWritten = 0;
+    // Changes of events by their versions: each write's row against the
+    // version it replaced. A column the writer did not set that differs from
+    // the replaced version is another user's change written over unasked.
+    int versionWrites = 0;
+    int staleBase = 0; // writes begun from an older version than the one they replaced
+    int asked = 0;     // writes whose user was asked and chose to write over
+    int unchecked = 0; // writes whose place in the chain is not known for sure
+    int overwritten = 0;
     QStringList details; // the first findings, for the report
 
-    [[nodiscard]] bool passed() const { return lost == 0 && duplicated == 0 && halfWritten == 0; }
+    [[nodiscard]] bool passed() const
+    {
+        return lost == 0 && duplicated == 0 && halfWritten == 0 && overwritten == 0;
+    }
 };
 
 // Checks the database on a connection of its own against the operations of

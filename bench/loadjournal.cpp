@@ -45,6 +45,10 @@ QJsonObject JournalEntry::toJson() const
     o[QStringLiteral("set")] = set;
     o[QStringLiteral("removes")] = removes;
     o[QStringLiteral("creates")] = creates;
+    o[QStringLiteral("seen_stamp")] = QString::number(seenStamp);
+    o[QStringLiteral("stamp")] = QString::number(stamp);
+    o[QStringLiteral("row")] = row;
+    o[QStringLiteral("asked")] = asked;
     QJsonArray shown;
     for (int k : shownKeys)
         shown.append(k);
@@ -74,6 +78,10 @@ JournalEntry JournalEntry::fromJson(const QJsonObject& o)
     e.set = o.value(QStringLiteral("set")).toObject();
     e.removes = o.value(QStringLiteral("removes")).toBool();
     e.creates = o.value(QStringLiteral("creates")).toBool();
+    e.seenStamp = o.value(QStringLiteral("seen_stamp")).toString().toLongLong();
+    e.stamp = o.value(QStringLiteral("stamp")).toString().toLongLong();
+    e.row = o.value(QStringLiteral("row")).toObject();
+    e.asked = o.value(QStringLiteral("asked")).toBool();
     for (const QJsonValue& v : o.value(QStringLiteral("shown")).toArray())
         e.shownKeys << v.toInt();
     e.recipient = o.value(QStringLiteral("recipient")).toInt();

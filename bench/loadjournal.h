@@ -40,6 +40,13 @@ struct JournalEntry
     QJsonObject set;
     bool removes = false; // the event is deleted (delete, cut)
     bool creates = false; // a new event (add, paste)
+    // A change of an event: the version (STAMP) of the row the workstation
+    // held when the user began, the version its write made, and the row as
+    // written (checked columns, as columnText gives them).
+    qint64 seenStamp = 0;
+    qint64 stamp = 0;
+    QJsonObject row;
+    bool asked = false; // the user was asked whether to write over another's change
     QList<int> shownKeys; // reminders closed: their events
     int recipient = 0;    // letter or chat line: to whom (0 for all)
     QString alertName;

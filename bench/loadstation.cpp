@@ -6,6 +6,7 @@
 #include "duereminders.h"
 #include "eventcommands.h"
 #include "lettersmodel.h"
+#include "loadchecker.h"
 #include "mailpage.h"
 #include "markupcombobox.h"
 #include "plannergrid.h"
@@ -261,6 +262,8 @@ JournalEntry LoadStation::begin(const QString& op)
     e.op = op;
     e.marker = QStringLiteral("[W%1#%2]").arg(m_o.station).arg(++m_seq);
     m_platform.clearMessages();
+    m_overwrite = true;
+    m_platform.setDefaultAnswer(true); // "delete?" is answered yes
     return e;
 }
 
@@ -268,8 +271,10 @@ void LoadStation::finish(JournalEntry& e, bool stored)
 {
     QStringList texts;
     for (const ScriptedPlatform::Message& m : m_platform.messages()) {
-        if (m.kind == MessageKind::Question)
+        if (m.kind == MessageKind::Question) {
+            e.asked = e.asked || m.text.startsWith(QStringLiteral("Событие изменено пользователем"));
             continue;
+        }
         texts << m.text;
         if (m.kind == MessageKind::Error)
             e.outcome = isLockText(m.text) ? QStringLiteral("conflict") : QStringLiteral("error");
@@ -280,6 +285,8 @@ void LoadStation::finish(JournalEntry& e, bool stored)
         e.outcome = QStringLiteral("refused");
         texts << QStringLiteral("(the list did not take the value)");
     }
+    if (e.asked && !m_overwrite && e.outcome.isEmpty())
+        e.outcome = QStringLiteral("kept_theirs");
     if (e.outcome.isEmpty())
         e.outcome = QStringLiteral("committed");
     e.text = texts.join(QStringLiteral(" | "));
@@ -293,6 +300,53 @@ void LoadStation::skip(JournalEntry& e, const QString& why)
     e.text = why;
     m_platform.clearMessages();
     m_journal.write(e);
+}
+
+HeldVersion heldVersion(const db::Query& rows, int key)
+{
+    HeldVersion v;
+    if (!rows.isOpen() || !rows.hasColumn(QStringLiteral("STAMP")))
+        return v;
+    for (int r = 0; r < rows.recordCount(); ++r) {
+        if (rows.valueAt(r, QStringLiteral("ID")).toInt() != key)
+            continue;
+        v.stamp = rows.valueAt(r, QStringLiteral("STAMP")).toLongLong();
+        for (const QString& column : checkedEventColumns())
+            if (rows.hasColumn(column))
+                v.row[column] = columnText(rows.valueAt(r, column));
+        break;
+    }
+    return v;
+}
+
+QHash<int, HeldVersion> heldVersions(const db::Query& rows)
+{
+    QHash<int, HeldVersion> all;
+    if (!rows.isOpen())
+        return all;
+    for (int r = 0; r < rows.recordCount(); ++r) {
+        const int key = rows.valueAt(r, QStringLiteral("ID")).toInt();
+        all.insert(key, heldVersion(rows, key));
+    }
+    return all;
+}
+
+void LoadStation::drawClashAnswer()
+{
+    m_overwrite = random(2) == 0;
+    m_platform.setDefaultAnswer(m_overwrite);
+}
+
+void LoadStation::noteWrite(JournalEntry& e, const HeldVersion& seen, const db::Query& rows)
+{
+    e.seenStamp = seen.stamp;
+    if (!e.creates)
+        for (auto it = e.set.begin(); it != e.set.end();)
+            it = seen.row.contains(it.key()) && seen.row.value(it.key()) == it.value() ? e.set.erase(it)
+                                                                                         : std::next(it);
+    const HeldVersion now = heldVersion(rows, e.key);
+    e.stamp = now.stamp;
+    e.row = now.row;
 }
 
 widgets::PlannerItem* LoadStation::randomItem()
@@ -379,6 +433,7 @@ void LoadStation::opAdd()
     page.commands().sbAddClick();
     e.endNs = steadyNs();
     e.key = newKey(before, header);
+    noteWrite(e, {}, page.events());
     finish(e);
 }
 
@@ -395,9 +450,12 @@ void LoadStation::opEdit()
     int shown = 0;
     page.commands().setDialogRunner(
         answer(e.marker + QStringLiteral(" правка"), e.marker + QStringLiteral(" новый текст"), e, shown));
+    drawClashAnswer();
+    const HeldVersion seen = heldVersion(page.events(), e.key);
     e.startNs = steadyNs();
     page.commands().sbEditClick();
     e.endNs = steadyNs();
+    noteWrite(e, seen, page.events());
     finish(e);
 }
 
@@ -445,6 +503,8 @@ void LoadStation::opMove()
         e.set[QStringLiteral("ENDTIME")] = columnText(move.newEnd);
         e.set[QStringLiteral("WORKPLACE")] = QString::number(page.workPlaceAt(move.newPosition));
     };
+    drawClashAnswer();
+    const QHash<int, HeldVersion> seen = heldVersions(page.events());
     e.startNs = steadyNs();
     QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, from);
     QTest::mouseMove(grid.viewport(), to);
@@ -452,6 +512,7 @@ void LoadStation::opMove()
     e.endNs = steadyNs();
     m_onMove = nullptr;
     m_onAnchor = nullptr;
+    noteWrite(e, seen.value(e.key), page.events());
     if (!link.isEmpty()) {
         e.op = QStringLiteral("link_") + link.left(4);
         m_shown.clear(); // the author's link shows the mail page
@@ -499,6 +560,7 @@ void LoadStation::opPaste()
     page.commands().sbPasteClick();
     e.endNs = steadyNs();
     e.key = newKey(before, clip.header);
+    noteWrite(e, {}, page.events());
     finish(e);
 }
 
@@ -511,6 +573,9 @@ void LoadStation::opDone(bool progress)
         return skip(e, QStringLiteral("empty list"));
     const int row = random(model.rowCount());
     e.key = model.index(row, 0).data(widgets::TaskListModel::KeyRole).toInt();
+    drawClashAnswer();
+    const db::Query& rows = m_w->planner()->events();
+    const HeldVersion seen = heldVersion(rows, e.key);
     bool stored = false;
     if (progress) {
         const int percent = random(101);
@@ -525,6 +590,7 @@ void LoadStation::opDone(bool progress)
         stored = model.setData(box, tick ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
     }
     e.endNs = steadyNs();
+    noteWrite(e, seen, rows);
     finish(e, stored);
 }
 
@@ -562,9 +628,12 @@ void LoadStation::opReminder()
         if (t.isValid())
             e.set[column] = columnText(t.addSecs(seconds));
     }
+    drawClashAnswer();
+    const HeldVersion seen = heldVersion(due, e.key);
     e.startNs = steadyNs();
     window.findChild<QToolButton*>(QStringLiteral("sbFw"))->click();
     e.endNs = steadyNs();
+    noteWrite(e, seen, due);
     finish(e);
 }
 

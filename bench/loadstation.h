@@ -4,6 +4,8 @@
 #include "platformscope.h"
 #include "scriptedplatform.h"
 
+#include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -13,6 +15,9 @@
 #include <memory>
 #include <random>
 
+namespace tarvik::db {
+class Query;
+}
 namespace tarvik::startup {
 class TfmMain;
 }
@@ -22,6 +27,16 @@ struct PlannerMove;
 } // namespace tarvik::widgets
 
 namespace tarvik::bench {
+
+// An event's row as a workstation holds it: its version and the checked
+// columns as columnText gives them.
+struct HeldVersion
+{
+    qint64 stamp = 0;
+    QJsonObject row;
+};
+[[nodiscard]] HeldVersion heldVersion(const db::Query& rows, int key);
+[[nodiscard]] QHash<int, HeldVersion> heldVersions(const db::Query& rows);
 
 // One simulated workstation of the load run: the program's main window,
 // logged in as its own user, driven offscreen through its own commands at a
@@ -67,6 +82,12 @@ private:
     // The key of the one row that is new since `before` and has that header.
     [[nodiscard]] int newKey(const QList<int>& before, const QString& header) const;
     void selectRandomCells(JournalEntry& e);
+    // Whether this operation's user writes over another's change of the
+    // same fields when asked; drawn for each change of an event.
+    void drawClashAnswer();
+    // Notes the version the user began from and the one the write made,
+    // and drops from the set columns the user left as he saw them.
+    static void noteWrite(JournalEntry& e, const HeldVersion& seen, const db::Query& rows);
 
     void opAdd();
     void opEdit();
@@ -94,6 +115,7 @@ private:
     QList<int> m_others; // the other workstations' users
     QString m_shown;     // the page button last clicked
     bool m_pasteWaiting = false;
+    bool m_overwrite = true;
     std::function<void(widgets::PlannerItem*, const widgets::PlannerMove&)> m_onMove;
     std::function<void(widgets::PlannerItem*, const QString&)> m_onAnchor;
     QList<QPair<QString, qint64>> m_pendingAlerts;
