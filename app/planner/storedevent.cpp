@@ -18,8 +18,13 @@ bool isAuthorship(const QString& column)
     return column == QLatin1String("USERSID") || column == QLatin1String("DATEEDIT");
 }
 
-bool sameValue(const QVariant& a, const QVariant& b)
+// Whether two values of a column mean the same to the user: an unset done
+// mark is one, whether stored as "F" or as nothing (the task dialog writes
+// "F" for a box left unticked).
+bool sameValue(const QString& column, const QVariant& a, const QVariant& b)
 {
+    if (column == QLatin1String("ISFINISH"))
+        return (a.toString() == QLatin1String("T")) == (b.toString() == QLatin1String("T"));
     if (a.isNull() || b.isNull())
         return a.isNull() == b.isNull();
     if (a.typeId() == QMetaType::QDateTime || b.typeId() == QMetaType::QDateTime)
@@ -106,9 +111,10 @@ StoreOutcome storeEvent(db::Query& events, const QVariantMap& seen)
             if (column != events.versionColumn()) {
                 const QVariant mine = events.value(column);
                 const QVariant base = events.originalValue(column);
-                if (sameValue(mine, base))
+                if (sameValue(column, mine, base))
                     events.setValue(column, theirs);
-                else if (!isAuthorship(column) && !sameValue(theirs, base) && !sameValue(theirs, mine))
+                else if (!isAuthorship(column) && !sameValue(column, theirs, base) &&
+                         !sameValue(column, theirs, mine))
                     clash = true;
             }
             // The next write is meant for the row as it is stored now.

@@ -21,6 +21,7 @@
 #include "wallclock.h"
 #include "workplacetree.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -95,6 +96,14 @@ protected:
         dialog.findChild<QLineEdit*>(QStringLiteral("edHeader"))->setText(header);
         if (!text.isEmpty())
             dialog.findChild<QPlainTextEdit*>(QStringLiteral("meTask"))->setPlainText(text);
+    }
+    // An edit through the dialog, typed and confirmed at once.
+    static void retype(TfmMain& w, const QString& header, const QString& newHeader, const QString& text = {})
+    {
+        editAt(w, header, [&](planner::TfmTask& dialog) {
+            type(dialog, newHeader, text);
+            dialog.sbOKClick();
+        });
     }
     // The stored event added at the test's start.
     QVariant stored(const QString& column) const
@@ -173,10 +182,12 @@ TEST_F(WorkstationsTest, DialogEditAgainstACommittedChangeMergesOrAsks)
     addAt(*a, QStringLiteral("Исходное"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return holds(*b, QStringLiteral("Исходное")); }, 5000));
 
-    // Different fields: A's text and B's header are both kept.
+    // Different fields: A's text and done mark and B's header are all kept,
+    // though B's dialog stores its unticked box as "F".
     editAt(*b, QStringLiteral("Исходное"), [&](planner::TfmTask& dialog) {
         editAt(*a, QStringLiteral("Исходное"), [](planner::TfmTask& other) {
             type(other, QStringLiteral("Исходное"), QStringLiteral("текст А"));
+            other.findChild<QCheckBox*>(QStringLiteral("cbIsFinish"))->setChecked(true);
             other.sbOKClick();
         });
         type(dialog, QStringLiteral("Заголовок Б"));
@@ -185,6 +196,7 @@ TEST_F(WorkstationsTest, DialogEditAgainstACommittedChangeMergesOrAsks)
     EXPECT_FALSE(asked());
     EXPECT_EQ(stored(QStringLiteral("HEADER")).toString(), QStringLiteral("Заголовок Б"));
     EXPECT_EQ(stored(QStringLiteral("COMMENT")).toString(), QStringLiteral("текст А"));
+    EXPECT_EQ(stored(QStringLiteral("ISFINISH")).toString(), QStringLiteral("T"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return holds(*a, QStringLiteral("Заголовок Б")); }, 5000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return holds(*b, QStringLiteral("Заголовок Б")); }, 5000));
 
@@ -196,10 +208,7 @@ TEST_F(WorkstationsTest, DialogEditAgainstACommittedChangeMergesOrAsks)
         shown << dialog.header();
         if (shown.size() > 1)
             return; // the user closes the dialog after copying his text
-        editAt(*a, QStringLiteral("Заголовок Б"), [](planner::TfmTask& other) {
-            type(other, QStringLiteral("От А"));
-            other.sbOKClick();
-        });
+        retype(*a, QStringLiteral("Заголовок Б"), QStringLiteral("От А"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return holds(*b, QStringLiteral("От А")); }, 5000));
         type(dialog, QStringLiteral("От Б"));
         dialog.sbOKClick();
@@ -213,10 +222,7 @@ TEST_F(WorkstationsTest, DialogEditAgainstACommittedChangeMergesOrAsks)
     m_platform.clearMessages();
     m_platform.queueAnswer(true);
     editAt(*b, QStringLiteral("От А"), [&](planner::TfmTask& dialog) {
-        editAt(*a, QStringLiteral("От А"), [](planner::TfmTask& other) {
-            type(other, QStringLiteral("Снова А"));
-            other.sbOKClick();
-        });
+        retype(*a, QStringLiteral("От А"), QStringLiteral("Снова А"));
         type(dialog, QStringLiteral("Снова Б"));
         dialog.sbOKClick();
     });
@@ -251,10 +257,7 @@ TEST_F(WorkstationsTest, MoveAgainstACommittedChangeMergesOrAsks)
         QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, to);
     };
 
-    editAt(*a, QStringLiteral("Груз"), [](planner::TfmTask& other) {
-        type(other, QStringLiteral("Груз А"));
-        other.sbOKClick();
-    });
+    retype(*a, QStringLiteral("Груз"), QStringLiteral("Груз А"));
     ASSERT_TRUE(holds(*b, QStringLiteral("Груз"))) << "B has not seen A's change yet";
     dragAtB(1);
     EXPECT_FALSE(asked());
