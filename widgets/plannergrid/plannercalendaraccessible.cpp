@@ -23,7 +23,7 @@ QAccessibleInterface* plannerCalendarAccessible(const QString& key, QObject* obj
 }
 
 PlannerCalendarAccessible::PlannerCalendarAccessible(PlannerCalendar* calendar)
-    : QAccessibleWidget(calendar, QAccessible::Table)
+    : AccessibleTable(calendar, QAccessible::Table)
 {}
 
 PlannerCalendarAccessible::~PlannerCalendarAccessible()

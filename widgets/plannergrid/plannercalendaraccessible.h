@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAccessibleWidget>
+#include "accessibletable.h"
+
 #include <QDate>
 
 namespace tarvik::widgets {
@@ -17,7 +18,7 @@ class PlannerCalendar;
 // Children: 0 and 1 the month buttons, 2 to 8 the weekday headers, then
 // the 42 cells row by row. Their interfaces read the calendar each time,
 // so that they stay right when the month changes.
-class PlannerCalendarAccessible : public QAccessibleWidget, public QAccessibleTableInterface
+class PlannerCalendarAccessible : public AccessibleTable
 {
 public:
     static constexpr int kButtons = 2;
@@ -37,25 +38,13 @@ public:
     [[nodiscard]] QAccessibleInterface* childAt(int x, int y) const override;
     [[nodiscard]] QAccessibleInterface* focusChild() const override;
 
-    [[nodiscard]] QAccessibleInterface* caption() const override { return nullptr; }
-    [[nodiscard]] QAccessibleInterface* summary() const override { return nullptr; }
     [[nodiscard]] QAccessibleInterface* cellAt(int row, int column) const override;
     [[nodiscard]] int selectedCellCount() const override;
     [[nodiscard]] QList<QAccessibleInterface*> selectedCells() const override;
     [[nodiscard]] QString columnDescription(int column) const override;
     [[nodiscard]] QString rowDescription(int) const override { return {}; }
-    [[nodiscard]] int selectedColumnCount() const override { return 0; }
-    [[nodiscard]] int selectedRowCount() const override { return 0; }
     [[nodiscard]] int columnCount() const override { return kDays; }
     [[nodiscard]] int rowCount() const override { return kWeeks; }
-    [[nodiscard]] QList<int> selectedColumns() const override { return {}; }
-    [[nodiscard]] QList<int> selectedRows() const override { return {}; }
-    [[nodiscard]] bool isColumnSelected(int) const override { return false; }
-    [[nodiscard]] bool isRowSelected(int) const override { return false; }
-    bool selectRow(int) override { return false; }
-    bool selectColumn(int) override { return false; }
-    bool unselectRow(int) override { return false; }
-    bool unselectColumn(int) override { return false; }
     void modelChange(QAccessibleTableModelChangeEvent*) override {}
 
     // The day in a cell; invalid for the empty cells.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAccessibleInterface>
+#include "accessibletable.h"
 
 namespace tarvik::widgets {
 
@@ -8,22 +8,14 @@ class PlannerCalendarAccessible;
 
 // One child of the calendar by its index: a month button, a weekday header
 // or a day cell.
-class PlannerCalendarPartAccessible : public QAccessibleInterface,
-                                      public QAccessibleTableCellInterface,
-                                      public QAccessibleActionInterface
+class PlannerCalendarPartAccessible : public AccessibleCell
 {
 public:
     PlannerCalendarPartAccessible(PlannerCalendarAccessible* calendar, int index);
 
     [[nodiscard]] bool isValid() const override;
-    [[nodiscard]] QObject* object() const override { return nullptr; }
     [[nodiscard]] QAccessibleInterface* parent() const override;
-    [[nodiscard]] QAccessibleInterface* child(int) const override { return nullptr; }
-    [[nodiscard]] int childCount() const override { return 0; }
-    [[nodiscard]] int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    [[nodiscard]] QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     [[nodiscard]] QString text(QAccessible::Text type) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     [[nodiscard]] QRect rect() const override;
     [[nodiscard]] QAccessible::Role role() const override;
     [[nodiscard]] QAccessible::State state() const override;
@@ -34,13 +26,10 @@ public:
     [[nodiscard]] QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
     [[nodiscard]] int columnIndex() const override;
     [[nodiscard]] int rowIndex() const override;
-    [[nodiscard]] int columnExtent() const override { return 1; }
-    [[nodiscard]] int rowExtent() const override { return 1; }
     [[nodiscard]] QAccessibleInterface* table() const override;
 
     [[nodiscard]] QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
-    [[nodiscard]] QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     [[nodiscard]] int index() const { return m_index; }
 

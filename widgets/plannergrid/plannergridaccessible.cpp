@@ -45,7 +45,7 @@ void installPlannerAccessibility()
 }
 
 PlannerGridAccessible::PlannerGridAccessible(PlannerGrid* grid)
-    : QAccessibleWidget(grid, QAccessible::Table), m_grid(grid)
+    : AccessibleTable(grid, QAccessible::Table), m_grid(grid)
 {
     grid->m_accessible = this;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAccessibleWidget>
+#include "accessibletable.h"
+
 #include <QHash>
 
 namespace tarvik::widgets {
@@ -20,7 +21,7 @@ struct PlannerItem;
 // kept until what they stand for goes: an item's interface is deleted with
 // the item, so that its id never leads to a deleted item; the cells' ones
 // go on every change of the grid's shape.
-class PlannerGridAccessible : public QAccessibleWidget, public QAccessibleTableInterface
+class PlannerGridAccessible : public AccessibleTable
 {
 public:
     explicit PlannerGridAccessible(PlannerGrid* grid);
@@ -36,27 +37,13 @@ public:
     [[nodiscard]] QAccessibleInterface* childAt(int x, int y) const override;
     [[nodiscard]] QAccessibleInterface* focusChild() const override;
 
-    [[nodiscard]] QAccessibleInterface* caption() const override { return nullptr; }
-    [[nodiscard]] QAccessibleInterface* summary() const override { return nullptr; }
     [[nodiscard]] QAccessibleInterface* cellAt(int row, int column) const override;
     [[nodiscard]] int selectedCellCount() const override;
     [[nodiscard]] QList<QAccessibleInterface*> selectedCells() const override;
     [[nodiscard]] QString columnDescription(int column) const override;
     [[nodiscard]] QString rowDescription(int row) const override;
-    [[nodiscard]] int selectedColumnCount() const override { return 0; }
-    [[nodiscard]] int selectedRowCount() const override { return 0; }
     [[nodiscard]] int columnCount() const override;
     [[nodiscard]] int rowCount() const override;
-    [[nodiscard]] QList<int> selectedColumns() const override { return {}; }
-    [[nodiscard]] QList<int> selectedRows() const override { return {}; }
-    [[nodiscard]] bool isColumnSelected(int) const override { return false; }
-    [[nodiscard]] bool isRowSelected(int) const override { return false; }
-    // Whole rows or columns are never selected: cells are chosen within
-    // one column, a span at a time.
-    bool selectRow(int) override { return false; }
-    bool selectColumn(int) override { return false; }
-    bool unselectRow(int) override { return false; }
-    bool unselectColumn(int) override { return false; }
     void modelChange(QAccessibleTableModelChangeEvent* event) override;
 
     // The interface of a shown item, made when first asked for; null for an

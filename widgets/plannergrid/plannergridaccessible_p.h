@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAccessibleInterface>
+#include "accessibletable.h"
 
 namespace tarvik::widgets {
 
@@ -11,22 +11,14 @@ struct PlannerItem;
 // header-inclusive coordinates (row 0 the column headers, column 0 the row
 // headers). It reads the grid each time it is asked, so that it follows
 // scrolling and resizing.
-class PlannerGridCellAccessible : public QAccessibleInterface,
-                                  public QAccessibleTableCellInterface,
-                                  public QAccessibleActionInterface
+class PlannerGridCellAccessible : public AccessibleCell
 {
 public:
     PlannerGridCellAccessible(PlannerGridAccessible* table, int row, int column);
 
     [[nodiscard]] bool isValid() const override;
-    [[nodiscard]] QObject* object() const override { return nullptr; }
     [[nodiscard]] QAccessibleInterface* parent() const override;
-    [[nodiscard]] QAccessibleInterface* child(int) const override { return nullptr; }
-    [[nodiscard]] int childCount() const override { return 0; }
-    [[nodiscard]] int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    [[nodiscard]] QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     [[nodiscard]] QString text(QAccessible::Text type) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     [[nodiscard]] QRect rect() const override;
     [[nodiscard]] QAccessible::Role role() const override;
     [[nodiscard]] QAccessible::State state() const override;
@@ -37,14 +29,11 @@ public:
     [[nodiscard]] QList<QAccessibleInterface*> rowHeaderCells() const override;
     [[nodiscard]] int columnIndex() const override { return m_column - 1; }
     [[nodiscard]] int rowIndex() const override { return m_row - 1; }
-    [[nodiscard]] int columnExtent() const override { return 1; }
-    [[nodiscard]] int rowExtent() const override { return 1; }
     [[nodiscard]] QAccessibleInterface* table() const override;
 
     // A cell is chosen as a click chooses it.
     [[nodiscard]] QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
-    [[nodiscard]] QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
     [[nodiscard]] bool isCell() const { return m_row > 0 && m_column > 0; }
@@ -56,7 +45,7 @@ private:
 
 // An item over the grid's cells: its header and times as its name, the
 // rest of its text and its work place as its description.
-class PlannerGridItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface
+class PlannerGridItemAccessible : public AccessiblePart
 {
 public:
     PlannerGridItemAccessible(PlannerGridAccessible* table, const PlannerItem* item);
@@ -64,14 +53,8 @@ public:
     [[nodiscard]] const PlannerItem* item() const { return m_item; }
 
     [[nodiscard]] bool isValid() const override;
-    [[nodiscard]] QObject* object() const override { return nullptr; }
     [[nodiscard]] QAccessibleInterface* parent() const override;
-    [[nodiscard]] QAccessibleInterface* child(int) const override { return nullptr; }
-    [[nodiscard]] int childCount() const override { return 0; }
-    [[nodiscard]] int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    [[nodiscard]] QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     [[nodiscard]] QString text(QAccessible::Text type) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     [[nodiscard]] QRect rect() const override;
     [[nodiscard]] QAccessible::Role role() const override { return QAccessible::ListItem; }
     [[nodiscard]] QAccessible::State state() const override;
@@ -80,7 +63,6 @@ public:
     // Pressing an item selects it, as a click does.
     [[nodiscard]] QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
-    [[nodiscard]] QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
     PlannerGridAccessible* m_table;
