@@ -5,6 +5,7 @@
 // thread itself.
 
 #include "benchdatabase.h"
+#include "offscreen.h"
 
 #include "calendarexport.h"
 #include "dberror.h"
@@ -142,20 +143,11 @@ int run()
     return 0;
 }
 
-void dropSizeHintWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.contains(QLatin1String("propagateSizeHints")))
-        return;
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(dropSizeHintWarnings);
+    tarvik::bench::runOffscreen();
     QApplication app(argc, argv);
     try {
         return run();

@@ -8,6 +8,7 @@
 // prints one line per case.
 
 #include "benchdatabase.h"
+#include "offscreen.h"
 
 #include "connection.h"
 #include "eventsstatement.h"
@@ -162,7 +163,7 @@ void run()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::runOffscreen();
     QApplication app(argc, argv);
     ScriptedPlatform platform;
     PlatformScope scope(platform);

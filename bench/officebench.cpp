@@ -12,6 +12,7 @@
 // as the program did before it merged changes in.
 
 #include "benchdatabase.h"
+#include "offscreen.h"
 
 #include "changenotifier.h"
 #include "connection.h"
@@ -479,8 +480,7 @@ int runOffice(Options o, const QString& program)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    tarvik::bench::runOffscreen();
     QApplication app(argc, argv);
     try {
         const Options o = parse(app.arguments());

@@ -3,6 +3,7 @@
 // goes unserved meanwhile (a timer of 5 ms stands in for the alerts).
 // Prints its own figures (build/bin/bench_pages).
 
+#include "offscreen.h"
 #include "pdfexport.h"
 #include "plannerpages.h"
 
@@ -78,8 +79,7 @@ void run(const char* name, const PlannerSheet& sheet, const PlannerPageSetup& se
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    tarvik::bench::runOffscreen();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pages.pdf"));

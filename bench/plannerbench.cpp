@@ -5,6 +5,7 @@
 // views after it; and the month as a screen reader reads it.
 
 #include "benchdatabase.h"
+#include "offscreen.h"
 
 #include "connection.h"
 #include "dberror.h"
@@ -448,22 +449,11 @@ int run(int argc, char** argv)
     return 0;
 }
 
-// The offscreen platform warns at every top-level show that it cannot pass
-// size hints on; that says nothing about the page.
-void dropSizeHintWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.contains(QLatin1String("propagateSizeHints")))
-        return;
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(dropSizeHintWarnings);
+    tarvik::bench::runOffscreen();
     QApplication app(argc, argv);
     try {
         return run(argc, argv);
