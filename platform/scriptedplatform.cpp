@@ -30,6 +30,8 @@ QString ScriptedPlatform::applicationTitle() const
 bool ScriptedPlatform::message(MessageKind kind, MessageButtons buttons, const QString& text)
 {
     m_messages.append({kind, buttons, m_title, text});
+    if (m_whileShown)
+        m_whileShown();
     if (buttons == MessageButtons::Ok)
         return true;
     return m_answers.isEmpty() ? m_defaultAnswer : m_answers.dequeue();

@@ -7,6 +7,9 @@
 #include <QMap>
 #include <QQueue>
 #include <QSet>
+#include <QString>
+
+#include <functional>
 
 namespace tarvik {
 
@@ -71,6 +74,9 @@ public:
     // Yes/No boxes take the queued answers first, then the default (No).
     void queueAnswer(bool yes) { m_answers.enqueue(yes); }
     void setDefaultAnswer(bool yes) { m_defaultAnswer = yes; }
+    // Runs while each message box is up, as the real one runs the event
+    // loop meanwhile (alerts and timers are served); none by default.
+    void setWhileShown(std::function<void()> run) { m_whileShown = std::move(run); }
     // Each file chooser takes the next queued name; empty means cancelled.
     void queueOpenFile(const QString& path) { m_openFiles.enqueue(path); }
     void queueSaveFile(const QString& path) { m_saveFiles.enqueue(path); }
@@ -119,6 +125,7 @@ private:
     QList<Message> m_messages;
     QQueue<bool> m_answers;
     bool m_defaultAnswer = false;
+    std::function<void()> m_whileShown;
     QStringList m_documents;
     QStringList m_programs;
     bool m_programStartable = true;

@@ -40,6 +40,26 @@ bool sameValue(const QString& column, const QVariant& a, const QVariant& b)
     return a == b;
 }
 
+// A change of a row in editing, as plain values: what is to be written and
+// what it is meant for (the :OLD_ values), by column.
+QVariantMap heldChange(const db::Query& events)
+{
+    QVariantMap change;
+    for (const QString& column : events.columnNames()) {
+        change.insert(column, events.value(column));
+        change.insert(QStringLiteral("OLD_") + column, events.originalValue(column));
+    }
+    return change;
+}
+
+void putChange(db::Query& events, const QVariantMap& change)
+{
+    for (const QString& column : events.columnNames()) {
+        events.setValue(column, change.value(column));
+        events.setOriginalValue(column, change.value(QStringLiteral("OLD_") + column));
+    }
+}
+
 // A string of changes by others between a failed write and the next one
 // means something keeps rewriting the row; the user is not kept waiting.
 constexpr int kMostAttempts = 20;
@@ -83,6 +103,7 @@ QString changedByQuestion(const QString& userName, const QDateTime& when)
 
 StoreOutcome storeEvent(db::Query& events, const QVariantMap& seen)
 {
+    const QVariant key = events.value(QStringLiteral("ID"));
     for (auto it = seen.cbegin(); it != seen.cend(); ++it)
         if (events.hasColumn(it.key()))
             events.setOriginalValue(it.key(), it.value());
@@ -97,7 +118,7 @@ StoreOutcome storeEvent(db::Query& events, const QVariantMap& seen)
         db::Query now(events.connection(),
                       QStringLiteral("SELECT E.*, (SELECT NAME FROM USERS WHERE USERS.ID = E.USERSID) AS "
                                      "CHANGEDBY FROM EVENTS E WHERE E.ID = :ID"));
-        now.setParam(QStringLiteral("ID"), events.value(QStringLiteral("ID")));
+        now.setParam(QStringLiteral("ID"), key);
         now.open();
         if (now.isEmpty()) {
             events.cancel();
@@ -120,16 +141,34 @@ StoreOutcome storeEvent(db::Query& events, const QVariantMap& seen)
             // The next write is meant for the row as it is stored now.
             events.setOriginalValue(column, theirs);
         }
-        if (clash && !platform().confirm(changedByQuestion(now.text(QStringLiteral("CHANGEDBY")),
-                                                           now.value(QStringLiteral("DATEEDIT")).toDateTime()))) {
+        if (!clash)
+            continue;
+        // While the question waits for the user, alerts may read the rows
+        // again, which a row in editing would not survive: the change is
+        // put aside and the row left as it is held meanwhile.
+        const QVariantMap change = heldChange(events);
+        const QVariant heldVersion = events.valueAt(events.recNo(), events.versionColumn());
+        events.cancel();
+        const bool overwrite = platform().confirm(changedByQuestion(
+            now.text(QStringLiteral("CHANGEDBY")), now.value(QStringLiteral("DATEEDIT")).toDateTime()));
+        if (!events.locate(QStringLiteral("ID"), key))
+            // Read again without it: moved out of the rows shown or deleted.
+            return overwrite ? StoreOutcome::Gone : StoreOutcome::KeptTheirs;
+        const bool readAgain = !sameValue(QString(), events.value(events.versionColumn()), heldVersion);
+        if (!overwrite) {
             // The row shows the other change at once, not only when its
-            // alert has come.
-            for (const QString& column : now.columnNames())
-                if (events.hasColumn(column))
-                    events.setValue(column, now.value(column));
-            events.keepAsStored();
+            // alert has come (unless it has come meanwhile).
+            if (!readAgain) {
+                events.edit();
+                for (const QString& column : now.columnNames())
+                    if (events.hasColumn(column))
+                        events.setValue(column, now.value(column));
+                events.keepAsStored();
+            }
             return StoreOutcome::KeptTheirs;
         }
+        events.edit();
+        putChange(events, change);
     }
 }
 

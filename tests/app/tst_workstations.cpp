@@ -284,6 +284,29 @@ TEST_F(WorkstationsTest, MoveAgainstACommittedChangeMergesOrAsks)
     widgets::PlannerItem* item = grid.itemByKey(b->planner()->events().value(QStringLiteral("ID")));
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->start, start) << "and so does its grid";
+
+    // A moves it again; its alert reaches B while B is being asked (the
+    // real message box serves the event loop), and B writes over: his move
+    // is stored, not lost to the rows read meanwhile.
+    const QVariant key = b->planner()->events().value(QStringLiteral("ID"));
+    const QDateTime later = start.addSecs(4 * 3600);
+    a->connection().execute(QStringLiteral("UPDATE EVENTS SET STARTTIME = :S, ENDTIME = :E"),
+                            {{QStringLiteral("S"), later}, {QStringLiteral("E"), end.addSecs(4 * 3600)}});
+    a->connection().commitRetaining();
+    const auto bShows = [&](const QDateTime& t) {
+        db::Query& rows = b->planner()->events();
+        return rows.locate(QStringLiteral("ID"), key) && rows.value(QStringLiteral("STARTTIME")).toDateTime() == t;
+    };
+    bool reloadedWhileAsked = false;
+    m_platform.setWhileShown([&] { reloadedWhileAsked = QTest::qWaitFor([&] { return bShows(later); }, 5000); });
+    m_platform.clearMessages();
+    m_platform.queueAnswer(true);
+    dragAtB(1);
+    m_platform.setWhileShown(nullptr);
+    EXPECT_TRUE(asked());
+    EXPECT_TRUE(reloadedWhileAsked);
+    EXPECT_EQ(stored(QStringLiteral("STARTTIME")).toDateTime(), start.addSecs(3600));
+    EXPECT_TRUE(bShows(start.addSecs(3600)));
     a->close();
     b->close();
 }
