@@ -153,6 +153,7 @@ void Connection::open()
         throw ConnectionError(QStringLiteral("Недопустимое имя базы данных"), 0, 0, statement);
     ISC_STATUS_ARRAY status;
     api.attach_database(status, 0, name.constData(), &m_d->db, short(dpb.size()), dpb.constData());
+    keepTerminationSignal();
     if (status[0] == 1 && status[1]) {
         m_d->db = 0;
         // Any refused attachment is a connection failure for the caller.

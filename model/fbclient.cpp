@@ -44,6 +44,19 @@ int endOnSignal(const int reason, const int, void*)
     return 0;
 }
 
+} // namespace
+
+// SIGTERM, as the system sends it to end a program, ends it at once. The
+// library's own handling of it goes through a thread of its own, which was
+// seen not to end the program within ten seconds on a busy machine; SIGINT
+// is still left to it (and to endOnSignal above).
+void keepTerminationSignal()
+{
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+namespace {
+
 Loaded load()
 {
     Loaded l;
@@ -100,6 +113,7 @@ Loaded load()
         ISC_STATUS_ARRAY status{};
         shutdownCallback(status, endOnSignal, fb_shut_confirmation, nullptr);
     }
+    keepTerminationSignal();
     return l;
 }
 

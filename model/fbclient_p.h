@@ -42,4 +42,8 @@ struct FbApi
 // library or one of its functions cannot be found.
 const FbApi& fb();
 
+// Takes SIGTERM back from the client library, which may take it when it is
+// loaded or when a database is attached.
+void keepTerminationSignal();
+
 } // namespace tarvik::db
