@@ -87,10 +87,12 @@ private:
         };
         QList<Writer> writers;
         if (m_seeded.contains(key) && m_seeded.value(key).contains(column))
-            writers.append({0, 0, m_seeded.value(key).value(column).toString(), QStringLiteral("seed")});
+            writers.append({0, 0, comparedValue(column, m_seeded.value(key).value(column).toString()),
+                            QStringLiteral("seed")});
         for (const JournalEntry* e : m_byKey.value(key))
             if (e->set.contains(column))
-                writers.append({e->startNs, e->endNs, e->set.value(column).toString(), e->op + e->marker});
+                writers.append({e->startNs, e->endNs, comparedValue(column, e->set.value(column).toString()),
+                                e->op + e->marker});
         if (writers.isEmpty())
             return;
         qint64 latestStart = 0;
@@ -100,7 +102,7 @@ private:
         for (const Writer& w : writers)
             if (w.end >= latestStart)
                 allowed << w.value;
-        if (!allowed.contains(actual)) {
+        if (!allowed.contains(comparedValue(column, actual))) {
             QStringList history;
             for (const Writer& w : writers)
                 history << w.what + QLatin1Char('=') + w.value;
@@ -222,7 +224,8 @@ private:
                 for (const QString& column : checkedEventColumns()) {
                     if (w.set.contains(column) || !w.row.contains(column) || !before.row.contains(column))
                         continue;
-                    if (w.row.value(column) != before.row.value(column))
+                    if (comparedValue(column, w.row.value(column).toString()) !=
+                        comparedValue(column, before.row.value(column).toString()))
                         note(m_r.overwritten,
                              QStringLiteral("event %1 %2: %3%4 (seen version %5) wrote '%6' over '%7' of "
                                             "%8%9 (version %10)")
@@ -361,6 +364,13 @@ private:
 };
 
 } // namespace
+
+QString comparedValue(const QString& column, const QString& text)
+{
+    if (column == QLatin1String("ISFINISH"))
+        return text == QLatin1String("T") ? text : QStringLiteral("F");
+    return text;
+}
 
 const QStringList& checkedEventColumns()
 {

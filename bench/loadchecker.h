@@ -16,6 +16,10 @@ namespace tarvik::bench {
 // The columns of an event the load run sets and the checker compares.
 [[nodiscard]] const QStringList& checkedEventColumns();
 
+// A checked column's value as the program weighs it: an unset done mark is
+// one, whether stored as "F" or as nothing.
+[[nodiscard]] QString comparedValue(const QString& column, const QString& text);
+
 // What the database holds after a load run, measured against the
 // workstations' journals.
 struct CheckResult

@@ -340,10 +340,14 @@ void LoadStation::drawClashAnswer()
 void LoadStation::noteWrite(JournalEntry& e, const HeldVersion& seen, const db::Query& rows)
 {
     e.seenStamp = seen.stamp;
+    const auto same = [](const QString& column, const QJsonValue& a, const QJsonValue& b) {
+        return comparedValue(column, a.toString()) == comparedValue(column, b.toString());
+    };
     if (!e.creates)
         for (auto it = e.set.begin(); it != e.set.end();)
-            it = seen.row.contains(it.key()) && seen.row.value(it.key()) == it.value() ? e.set.erase(it)
-                                                                                         : std::next(it);
+            it = seen.row.contains(it.key()) && same(it.key(), seen.row.value(it.key()), it.value())
+                     ? e.set.erase(it)
+                     : std::next(it);
     const HeldVersion now = heldVersion(rows, e.key);
     e.stamp = now.stamp;
     e.row = now.row;
