@@ -60,6 +60,17 @@ QString decode(const char* data, qsizetype size)
     return out;
 }
 
+bool sameText(QByteArrayView bytes, QStringView text)
+{
+    // Every character of the code page is one UTF-16 unit.
+    if (bytes.size() != text.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (kTable[static_cast<unsigned char>(bytes[i])] != text[i].unicode())
+            return false;
+    return true;
+}
+
 QString decode(const QByteArray& bytes)
 {
     return decode(bytes.constData(), bytes.size());

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // Code page 1251, the code page of every text in the database. Converted
 // here rather than through a system codec so that the mapping is exact and
@@ -13,6 +15,9 @@ namespace tarvik::db::cp1251 {
 [[nodiscard]] QString decode(const char* data, qsizetype size);
 // Writes size UTF-16 units to out.
 void decode(const char* data, qsizetype size, char16_t* out);
+
+// True when the code page bytes decode to text.
+[[nodiscard]] bool sameText(QByteArrayView bytes, QStringView text);
 
 // Throws EncodingError naming every character the code page lacks.
 [[nodiscard]] QByteArray encode(const QString& text);

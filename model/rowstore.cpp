@@ -1,8 +1,9 @@
 #include "rowstore.h"
 
-#include "wallclock.h"
+#include "cp1251.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tarvik::db {
 
@@ -14,9 +15,9 @@ constexpr qint64 kUnixEpochJulianDay = 2440588;
 // Unused text is dropped once there is this much of it and it is more than
 // half of all held.
 constexpr qsizetype kCompactAfter = 64 * 1024;
-// Units of a text block: small enough for the heap to hand the same blocks
+// Bytes of a text block: small enough for the heap to hand the same blocks
 // out again to the next result.
-constexpr qsizetype kBlockUnits = 16 * 1024;
+constexpr qsizetype kBlockBytes = 32 * 1024;
 
 bool holds(ColumnKind kind, const QVariant& v)
 {
@@ -34,7 +35,7 @@ bool holds(ColumnKind kind, const QVariant& v)
         return dt.isValid() && dt.timeSpec() == Qt::UTC;
     }
     case ColumnKind::Text:
-        return v.typeId() == QMetaType::QString;
+        return v.typeId() == QMetaType::QString && cp1251::canEncode(v.toString());
     case ColumnKind::Variant:
         return true;
     }
@@ -45,36 +46,46 @@ bool holds(ColumnKind kind, const QVariant& v)
 
 QDateTime RowStore::fromMsecs(qint64 msecs)
 {
-    qint64 day = msecs / kMsecsPerDay;
-    qint64 time = msecs % kMsecsPerDay;
-    if (time < 0) {
-        --day;
-        time += kMsecsPerDay;
-    }
-    return wallClock(QDate::fromJulianDay(kUnixEpochJulianDay + day),
-                     QTime::fromMSecsSinceStartOfDay(int(time)));
+    // The wall-clock values are held in UTC (see wallClock()): the same
+    // value, without going through the calendar.
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
 }
 
-char16_t* TextBlocks::allocate(qsizetype size, Span& span)
+char* TextBlocks::allocate(qsizetype size, Span& span)
 {
     span = {};
     if (size <= 0)
         return nullptr;
     if (size > m_room - m_used) {
-        m_room = std::max(size, kBlockUnits);
-        m_blocks.push_back(std::make_unique_for_overwrite<char16_t[]>(size_t(m_room)));
+        // The next spare block, or a new one: one of the usual size, or one
+        // just for a longer text, which is not kept when cleared.
+        m_room = std::max(size, kBlockBytes);
+        if (m_inUse == m_blocks.size() || size > kBlockBytes)
+            m_blocks.insert(m_blocks.begin() + qsizetype(m_inUse),
+                            {std::make_unique_for_overwrite<char[]>(size_t(m_room)), m_room});
+        ++m_inUse;
         m_used = 0;
     }
-    span = {quint32(m_blocks.size() - 1), quint32(m_used), size};
-    char16_t* out = m_blocks.back().get() + m_used;
+    span = {quint32(m_inUse - 1), quint32(m_used), size};
+    char* out = m_blocks[m_inUse - 1].bytes.get() + m_used;
     m_used += size;
     m_held += size;
     return out;
 }
 
+TextBlocks::Span TextBlocks::append(const char* data, qsizetype size)
+{
+    Span span;
+    if (char* out = allocate(size, span))
+        std::memcpy(out, data, size_t(size));
+    return span;
+}
+
 void TextBlocks::clear()
 {
-    m_blocks.clear();
+    // The block of a longer text goes; those of the usual size stay spare.
+    std::erase_if(m_blocks, [](const Block& b) { return b.size > kBlockBytes; });
+    m_inUse = 0;
     m_used = m_room = m_held = 0;
 }
 
@@ -117,7 +128,7 @@ QVariant RowStore::value(int row, int column) const
     case ColumnKind::DateTime:
         return fromMsecs(c.numbers[r]);
     case ColumnKind::Text:
-        return view(c, row).toString();
+        return decoded(c, row);
     case ColumnKind::Variant:
         return c.variants[r];
     }
@@ -131,7 +142,7 @@ bool RowStore::equals(int row, int column, const QVariant& want) const
     if (null || !want.isValid())
         return null && !want.isValid();
     if (c.kind == ColumnKind::Text && want.typeId() == QMetaType::QString)
-        return view(c, row) == *static_cast<const QString*>(want.constData());
+        return cp1251::sameText(view(c, row), *static_cast<const QString*>(want.constData()));
     if ((c.kind == ColumnKind::Int || c.kind == ColumnKind::Int64) &&
         (want.typeId() == QMetaType::Int || want.typeId() == QMetaType::LongLong))
         return c.numbers[size_t(row)] == want.toLongLong();
@@ -160,12 +171,10 @@ void RowStore::appendNull(int column)
     }
 }
 
-char16_t* RowStore::appendText(int column, qsizetype size)
+QString RowStore::decoded(const Column& c, int row) const
 {
-    Span span;
-    char16_t* out = m_texts.allocate(size, span);
-    push(column).spans.push_back(span);
-    return out;
+    const QByteArrayView bytes = view(c, row);
+    return cp1251::decode(bytes.data(), bytes.size());
 }
 
 QVariantList RowStore::row(int row) const
@@ -201,9 +210,8 @@ void RowStore::put(int column, int row, const QVariant& v)
         c.spans[r] = {};
         if (null)
             break;
-        const QString text = v.toString();
-        std::copy_n(reinterpret_cast<const char16_t*>(text.constData()), text.size(),
-                    m_texts.allocate(text.size(), c.spans[r]));
+        const QByteArray bytes = cp1251::encode(v.toString());
+        c.spans[r] = m_texts.append(bytes.constData(), bytes.size());
         break;
     }
     case ColumnKind::Variant:
@@ -300,8 +308,8 @@ void RowStore::compact()
     TextBlocks texts;
     for (Column& c : m_columns) {
         for (Span& s : c.spans) {
-            const QStringView text = m_texts.view(s);
-            std::copy_n(text.utf16(), text.size(), texts.allocate(text.size(), s));
+            const QByteArrayView bytes = m_texts.view(s);
+            s = texts.append(bytes.data(), bytes.size());
         }
     }
     m_texts = std::move(texts);

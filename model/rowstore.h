@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
-#include <QStringView>
 #include <QVariant>
 #include <QVariantList>
 
@@ -11,8 +11,10 @@
 
 namespace tarvik::db {
 
-// UTF-16 texts in blocks that never move: filling takes a new block now and
-// then, never one per text, and copies nothing already written.
+// Texts as the database holds them (code page 1251, a byte per character),
+// in blocks that never move: filling takes a new block now and then, never
+// one per text, and copies nothing already written. Cleared, the blocks stay
+// for the next filling: a result read again takes no new memory.
 class TextBlocks
 {
 public:
@@ -23,20 +25,29 @@ public:
         qsizetype size = 0;
     };
 
-    // Room for size units, to be written by the caller.
-    char16_t* allocate(qsizetype size, Span& span);
-    [[nodiscard]] QStringView view(const Span& s) const
+    // A copy of size bytes.
+    Span append(const char* data, qsizetype size);
+    [[nodiscard]] QByteArrayView view(const Span& s) const
     {
-        static constexpr char16_t kEmpty[1] = {};
-        return {s.size ? m_blocks[s.block].get() + s.at : kEmpty, s.size};
+        return {s.size ? m_blocks[s.block].bytes.get() + s.at : "", s.size};
     }
-    // Units handed out since the last clear.
+    // Bytes handed out since the last clear.
     [[nodiscard]] qsizetype held() const { return m_held; }
     void clear();
 
 private:
-    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
-    qsizetype m_used = 0; // of the last block
+    // Room for size bytes, to be written by the caller.
+    char* allocate(qsizetype size, Span& span);
+
+    struct Block
+    {
+        std::unique_ptr<char[]> bytes;
+        qsizetype size = 0;
+    };
+    // Those in use first, then spare ones of the usual size.
+    std::vector<Block> m_blocks;
+    size_t m_inUse = 0;
+    qsizetype m_used = 0; // of the last block in use
     qsizetype m_room = 0;
     qsizetype m_held = 0;
 };
@@ -53,10 +64,11 @@ enum class ColumnKind : unsigned char
 };
 
 // The rows of a result, held column by column (for Query; the programs read
-// them through Query): numbers and date-times in
-// plain vectors, texts as spans of one UTF-16 buffer, with a null flag per
-// cell. A value of a type its column does not hold turns that column into
-// one of QVariants, so that what was put in comes back unchanged.
+// them through Query): numbers and date-times in plain vectors, texts as
+// spans of code page bytes decoded when read, with a null flag per cell. A
+// value of a type its column does not hold (or a text the code page cannot
+// hold) turns that column into one of QVariants, so that what was put in
+// comes back unchanged.
 class RowStore
 {
 public:
@@ -95,7 +107,7 @@ public:
         if (c.nulls[size_t(row)])
             return {};
         if (c.kind == ColumnKind::Text)
-            return view(c, row).toString();
+            return decoded(c, row);
         return value(row, column).toString();
     }
     // True when the cell equals want as QVariant's == compares them, with
@@ -109,9 +121,11 @@ public:
     void appendReal(int column, double d) { push(column).reals.push_back(d); }
     // Milliseconds from 1 January 1970 00:00 of the wall clock.
     void appendDateTime(int column, qint64 msecs) { push(column).numbers.push_back(msecs); }
-    // Room for size UTF-16 units of the cell's text, to be written by the
-    // caller before anything else is appended.
-    char16_t* appendText(int column, qsizetype size);
+    // The cell's text as size code page bytes.
+    void appendText(int column, const char* data, qsizetype size)
+    {
+        push(column).spans.push_back(m_texts.append(data, size));
+    }
     void appendVariant(int column, const QVariant& v) { push(column).variants.push_back(v); }
     void endRow() { ++m_rows; }
 
@@ -138,10 +152,11 @@ private:
         c.nulls.push_back(false);
         return c;
     }
-    [[nodiscard]] QStringView view(const Column& c, int row) const
+    [[nodiscard]] QByteArrayView view(const Column& c, int row) const
     {
         return m_texts.view(c.spans[size_t(row)]);
     }
+    [[nodiscard]] QString decoded(const Column& c, int row) const;
     // The wall-clock date-time of milliseconds from 1 January 1970 00:00.
     [[nodiscard]] static QDateTime fromMsecs(qint64 msecs);
     void put(int column, int row, const QVariant& v);
@@ -151,7 +166,7 @@ private:
 
     std::vector<Column> m_columns;
     TextBlocks m_texts;
-    qsizetype m_unused = 0; // units of m_texts no span refers to
+    qsizetype m_unused = 0; // bytes of m_texts no span refers to
     int m_rows = 0;
 };
 

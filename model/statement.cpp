@@ -471,15 +471,14 @@ void Statement::readRow(RowStore& rows)
         case ColumnKind::Text:
             if (type == SQL_VARYING) {
                 const short len = qFromUnaligned<short>(data);
-                cp1251::decode(data + 2, len, rows.appendText(i, len));
+                rows.appendText(i, data + 2, len);
             } else if (type == SQL_TEXT) {
-                cp1251::decode(data, v.sqllen, rows.appendText(i, v.sqllen));
+                rows.appendText(i, data, v.sqllen);
             } else {
                 ISC_QUAD id;
                 std::memcpy(&id, data, sizeof id);
-                const QString text = readTextBlob(&id);
-                std::copy_n(reinterpret_cast<const char16_t*>(text.constData()), text.size(),
-                            rows.appendText(i, text.size()));
+                const QByteArray bytes = readBlob(&id);
+                rows.appendText(i, bytes.constData(), bytes.size());
             }
             break;
         case ColumnKind::Variant:

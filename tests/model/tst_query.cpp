@@ -433,6 +433,19 @@ TEST_F(QueryTest, TypedReadsAgreeWithValuesAndChangesReadBackAsSet)
     q.reopen();
     EXPECT_EQ(q.valueAt(1, 4), QVariant(39));
     EXPECT_EQ(q.textAt(1, 2), longText.left(3999));
+
+    // A text the database could not hold, set on a column the change does
+    // not write, is kept as set and leaves the other texts readable.
+    const QString emoji = QStringLiteral("Смайл 😀");
+    q.setModifySql(QStringLiteral("UPDATE EVENTS SET ISPERCENT = :ISPERCENT WHERE ID = :OLD_ID"));
+    q.first();
+    q.edit();
+    q.setValue(QStringLiteral("HEADER"), emoji);
+    q.post();
+    EXPECT_EQ(q.textAt(0, 1), emoji);
+    EXPECT_EQ(q.valueAt(0, 2), QVariant(QStringLiteral("Ёлка №1")));
+    EXPECT_EQ(q.textAt(1, 1), QStringLiteral("Заголовок 39"));
+    EXPECT_TRUE(q.locate(QStringLiteral("HEADER"), QVariantList{emoji}));
 }
 
 // A change checked against the row's version writes only while the row is
@@ -472,8 +485,9 @@ TEST_F(QueryTest, VersionCheckedChangeRefusesARowChangedSinceReading)
         q.post();
         m_c->commitRetaining();
         EXPECT_EQ(q.state(), Query::State::Browse);
-        if (returning)
+        if (returning) {
             EXPECT_EQ(q.text(QStringLiteral("PATH")), path + QLatin1Char('x')) << "what RETURNING gave";
+        }
     }
     Query check(*m_c, QStringLiteral("SELECT NAME FROM SOUNDS WHERE ID = :Id"));
     check.setParam(QStringLiteral("Id"), id);
