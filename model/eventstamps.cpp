@@ -65,26 +65,37 @@ std::optional<EventStamps::Look> EventStamps::beginLook()
 {
     if (!knowsWhere() || !isKept())
         return std::nullopt;
+    // The counters and the records above the mark in one statement: a look
+    // is made on every alert by every workstation. A row per record, or one
+    // without a record; no more records than a look is worth.
+    if (!m_look)
+        m_look = std::make_unique<Query>(
+            m_connection,
+            QStringLiteral("SELECT C.UPTO, C.PURGED, R.STAMP, R.RECORD_KEY FROM (%1) C (UPTO, PURGED) "
+                           "LEFT JOIN (%2 ROWS %3) R (STAMP, RECORD_KEY) ON 1 = 1")
+                .arg(m_source.countersSql, m_source.recordsSql)
+                .arg(kMostChanges + 1));
+    m_look->close();
+    m_look->setParam(QStringLiteral("SINCE"), m_mark);
+    m_look->open();
     Look look;
-    qint64 purged = 0;
-    readCounters(look.upTo, purged);
-    if (purged > m_mark || look.upTo - m_mark > kMostChanges)
-        return std::nullopt;
     look.since = m_mark;
-    if (look.upTo > m_mark) {
-        if (!m_gone)
-            m_gone = std::make_unique<Query>(m_connection, m_source.recordsSql);
-        m_gone->close();
-        m_gone->setParam(QStringLiteral("SINCE"), m_mark);
-        m_gone->open();
-        for (int r = 0; r < m_gone->recordCount(); ++r) {
-            look.stamps.insert(m_gone->valueAt(r, 0).toLongLong());
-            const QVariant key = m_gone->valueAt(r, 1);
-            if (!key.isNull())
-                look.goneKeys << key;
-        }
-        m_gone->close();
+    qint64 purged = 0;
+    int records = 0;
+    for (int r = 0; r < m_look->recordCount(); ++r) {
+        // The counters are read with each row; the highest is the latest.
+        look.upTo = qMax(look.upTo, m_look->int64At(r, 0));
+        purged = qMax(purged, m_look->int64At(r, 1));
+        if (m_look->isNullAt(r, 2))
+            continue;
+        ++records;
+        look.stamps.insert(m_look->int64At(r, 2));
+        if (!m_look->isNullAt(r, 3))
+            look.goneKeys << m_look->valueAt(r, 3);
     }
+    m_look->close();
+    if (purged > m_mark || look.upTo - m_mark > kMostChanges || records > kMostChanges)
+        return std::nullopt;
     return look;
 }
 

@@ -83,7 +83,7 @@ private:
     Connection& m_connection;
     Source m_source;
     std::unique_ptr<Query> m_counters;
-    std::unique_ptr<Query> m_gone;
+    std::unique_ptr<Query> m_look;
     std::optional<bool> m_kept;
     qint64 m_mark = -1;
     std::set<qint64> m_seenAbove;
