@@ -172,6 +172,15 @@ void Query::setRecNo(int row)
 
 bool Query::locate(const QString& keyColumns, const QVariantList& values)
 {
+    const int row = rowOf(keyColumns, values);
+    if (row < 0)
+        return false;
+    setRecNo(row);
+    return true;
+}
+
+int Query::rowOf(const QString& keyColumns, const QVariantList& values) const
+{
     const QStringList keys = keyColumns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (keys.size() != values.size())
         throw DbError(QStringLiteral("Поиск по %1: число значений не совпадает").arg(keyColumns), 0, 0,
@@ -183,12 +192,10 @@ bool Query::locate(const QString& keyColumns, const QVariantList& values)
         bool match = true;
         for (size_t i = 0; i < cols.size() && match; ++i)
             match = m_rows->equals(r, cols[i], values.at(qsizetype(i)));
-        if (match) {
-            setRecNo(r);
-            return true;
-        }
+        if (match)
+            return r;
     }
-    return false;
+    return -1;
 }
 
 int Query::columnIndex(const QString& name) const

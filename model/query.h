@@ -92,6 +92,9 @@ public:
     {
         return locate(keyColumn, QVariantList{value});
     }
+    // The first row whose columns equal the values, as locate() finds it,
+    // without making it current; -1 when there is none.
+    [[nodiscard]] int rowOf(const QString& keyColumns, const QVariantList& values) const;
 
     [[nodiscard]] int columnCount() const { return int(m_columns.size()); }
     [[nodiscard]] const QStringList& columnNames() const { return m_columns; }

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace tarvik::widgets {
 
@@ -213,11 +214,26 @@ void PlannerGrid::clearItems()
 
 void PlannerGrid::orderBoundItems()
 {
+    m_layoutDirty = true;
     const auto bound =
         std::stable_partition(m_items.begin(), m_items.end(), [](const auto& p) { return !p->bound; });
-    std::stable_sort(bound, m_items.end(),
-                     [](const auto& a, const auto& b) { return a->key.toLongLong() < b->key.toLongLong(); });
-    m_layoutDirty = true;
+    // Each key read once: after a merge of a few rows the items are nearly
+    // always in order already, and every workstation orders them on every
+    // alert.
+    std::vector<qlonglong> keys;
+    keys.reserve(size_t(m_items.end() - bound));
+    for (auto it = bound; it != m_items.end(); ++it)
+        keys.push_back((*it)->key.toLongLong());
+    if (std::is_sorted(keys.begin(), keys.end()))
+        return;
+    std::vector<size_t> order(keys.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+    std::vector<std::unique_ptr<PlannerItem>> ordered;
+    ordered.reserve(order.size());
+    for (size_t i : order)
+        ordered.push_back(std::move(*(bound + qsizetype(i))));
+    std::move(ordered.begin(), ordered.end(), bound);
 }
 
 void PlannerGrid::removeBoundItems()
@@ -237,6 +253,22 @@ void PlannerGrid::removeBoundItems()
 
 PlannerItem* PlannerGrid::itemByKey(const QVariant& key) const
 {
+    // Row keys are numbers nearly always: compared as such, without
+    // QVariant's general comparison, which a merge would call for every item.
+    const int type = key.typeId();
+    if (type == QMetaType::Int || type == QMetaType::LongLong) {
+        const qlonglong k = key.toLongLong();
+        for (const auto& p : m_items) {
+            if (!p->bound)
+                continue;
+            const int t = p->key.typeId();
+            if (t == QMetaType::Int ? *static_cast<const int*>(p->key.constData()) == k
+                : t == QMetaType::LongLong ? *static_cast<const qlonglong*>(p->key.constData()) == k
+                                           : p->key == key)
+                return p.get();
+        }
+        return nullptr;
+    }
     for (const auto& p : m_items)
         if (p->bound && p->key == key)
             return p.get();

@@ -138,11 +138,9 @@ bool PlannerItemSource::fillItem(PlannerItem& item, int row) const
 
 int PlannerItemSource::keyColumnRow(const QVariant& key) const
 {
-    const int column = m_query->columnIndex(m_keyField);
-    for (int row = 0; column >= 0 && row < m_query->recordCount(); ++row)
-        if (m_query->valueAt(row, column) == key)
-            return row;
-    return -1;
+    if (m_query->columnIndex(m_keyField) < 0)
+        return -1;
+    return m_query->rowOf(m_keyField, {key});
 }
 
 void PlannerItemSource::syncKeys(const QVariantList& keys)
