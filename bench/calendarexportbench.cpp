@@ -5,6 +5,7 @@
 // thread itself.
 
 #include "benchdatabase.h"
+#include "failures.h"
 #include "offscreen.h"
 
 #include "calendarexport.h"
@@ -149,13 +150,5 @@ int main(int argc, char** argv)
 {
     tarvik::bench::runOffscreen();
     QApplication app(argc, argv);
-    try {
-        return run();
-    } catch (const db::DbError& e) {
-        std::fprintf(stderr, "bench_calendarexport: %s\n%s\n", qPrintable(e.text()),
-                     qPrintable(e.statement()));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_calendarexport: %s\n", e.what());
-    }
-    return 1;
+    return tarvik::bench::runReportingFailures("bench_calendarexport", [] { return run(); });
 }

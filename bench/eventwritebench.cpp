@@ -8,6 +8,7 @@
 // prints one line per case.
 
 #include "benchdatabase.h"
+#include "failures.h"
 #include "offscreen.h"
 
 #include "connection.h"
@@ -167,11 +168,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ScriptedPlatform platform;
     PlatformScope scope(platform);
-    try {
+    return bench::runReportingFailures("bench_eventwrite", [] {
         run();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_eventwrite: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -7,6 +7,7 @@
 #include "connection.h"
 #include "databasecreator.h"
 #include "dberror.h"
+#include "failures.h"
 #include "fbclient.h"
 #include "loadchecker.h"
 #include "loadjournal.h"
@@ -352,7 +353,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TarvikApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    try {
+    return bench::runReportingFailures("bench_load", [] {
         const Args args = parse(QCoreApplication::arguments());
         if (!db::loadClientLibrary())
             throw std::runtime_error("the Firebird client library cannot be loaded");
@@ -361,11 +362,5 @@ int main(int argc, char** argv)
                                 args.seed})
                 .run();
         return runParent(args);
-    } catch (const db::DbError& e) {
-        std::fprintf(stderr, "bench_load: %s\n", qPrintable(e.text()));
-        return 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_load: %s\n", e.what());
-        return 1;
-    }
+    });
 }

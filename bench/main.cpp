@@ -4,6 +4,7 @@
 // user-interface thread.
 
 #include "benchdatabase.h"
+#include "failures.h"
 #include "medianreporter.h"
 #include "plainmonthfetch.h"
 
@@ -372,14 +373,9 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     QCoreApplication app(argc, argv);
-    try {
+    return tarvik::bench::runReportingFailures("bench_dataaccess", [] {
         const int rc = run();
         benchmark::Shutdown();
         return rc;
-    } catch (const tarvik::db::DbError& e) {
-        std::fprintf(stderr, "database error: %s\n%s\n", qPrintable(e.text()), qPrintable(e.statement()));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "error: %s\n", e.what());
-    }
-    return 1;
+    });
 }

@@ -4,7 +4,9 @@
 // notifier, and the 10-second due-reminder tick, all on 200,000 events. One
 // change a second comes from a random workstation. Prints the server's busy
 // share, the time from a change's commit to every other workstation's
-// updated planner rows, and the tick's median. Run by hand.
+// updated planner rows (split where the alert reached the program, with the
+// processor time the program spent on it), and the tick's median. Run by
+// hand.
 //
 //   bench_office [--workstations 50] [--seconds 300] [--events 200000] [--full-reload]
 //
@@ -12,6 +14,7 @@
 // as the program did before it merged changes in.
 
 #include "benchdatabase.h"
+#include "failures.h"
 #include "offscreen.h"
 
 #include "changenotifier.h"
@@ -48,6 +51,7 @@
 #include <random>
 #include <stdexcept>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -115,6 +119,13 @@ Options parse(const QStringList& args)
     return o;
 }
 
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
 // Which workstation makes change k: the same on every process.
 int authorOf(int change, int workstations)
 {
@@ -167,7 +178,14 @@ public:
         m_notifier.setEventsRefresh(&m_refresh);
         m_alerts = std::make_unique<db::EventSubscription>(
             m_connection, startup::databaseAlerts(),
-            [this](const QString& name) { m_notifier.handleAlert(name); });
+            [this](const QString& name) {
+                // When the alert reached the program, and the processor
+                // time the program then spent on it.
+                std::printf("alert %lld\n", static_cast<long long>(systemMicros()));
+                const double cpu = threadCpuMs();
+                m_notifier.handleAlert(name);
+                std::printf("alertcpu %.3f\n", threadCpuMs() - cpu);
+            });
 
         const bool admin = o.station == 0;
         m_reminders.build(admin ? 1 : kFirstWorkerId + o.station,
@@ -258,9 +276,8 @@ private:
             for (int row = 0; row < m_events.recordCount(); ++row)
                 look(row);
         } else {
-            const int id = m_events.columnIndex(QStringLiteral("ID"));
-            for (int row = 0; row < m_events.recordCount(); ++row)
-                if (keys.contains(m_events.valueAt(row, id)))
+            for (const QVariant& key : keys)
+                if (const int row = m_events.rowOf(QStringLiteral("ID"), {key}); row >= 0)
                     look(row);
         }
         std::fflush(stdout);
@@ -436,6 +453,8 @@ int runOffice(Options o, const QString& program)
     std::map<int, std::pair<int, qint64>> commits; // change -> (station, time)
     std::vector<std::map<int, qint64>> seen(stations.size());
     std::vector<double> ticks;
+    std::vector<std::vector<qint64>> alerts(stations.size());
+    std::vector<double> alertCpu;
     int failed = 0;
     for (size_t s = 0; s < output.size(); ++s) {
         for (const QByteArray& line : output[s].split('\n')) {
@@ -444,6 +463,10 @@ int runOffice(Options o, const QString& program)
                 commits[f.value(1).toInt()] = {int(s), f.value(2).toLongLong()};
             else if (f.value(0) == "seen")
                 seen[s][f.value(1).toInt()] = f.value(2).toLongLong();
+            else if (f.value(0) == "alertcpu")
+                alertCpu.push_back(f.value(1).toDouble());
+            else if (f.value(0) == "alert")
+                alerts[s].push_back(f.value(1).toLongLong());
             else if (f.value(0) == "tick")
                 ticks.push_back(f.value(1).toDouble());
             else if (f.value(0) == "failed" || f.value(0) == "tickfailed" || f.value(0) == "shown") {
@@ -454,6 +477,8 @@ int runOffice(Options o, const QString& program)
     }
     std::vector<double> latency;
     int missed = 0;
+    std::vector<double> toAlert;
+    std::vector<double> alertToRows;
     for (const auto& [change, author] : commits) {
         for (size_t s = 0; s < seen.size(); ++s) {
             if (int(s) == author.first)
@@ -463,6 +488,15 @@ int runOffice(Options o, const QString& program)
                 ++missed;
             else
                 latency.push_back(double(it->second - author.second) / 1000.0);
+            if (it == seen[s].end())
+                continue;
+            // The alert that brought the change: the last one before the
+            // rows held it.
+            const auto alert = std::upper_bound(alerts[s].begin(), alerts[s].end(), it->second);
+            if (alert != alerts[s].begin()) {
+                toAlert.push_back(double(*(alert - 1) - author.second) / 1000.0);
+                alertToRows.push_back(double(it->second - *(alert - 1)) / 1000.0);
+            }
         }
     }
     const double wall = double(wallEnd - wallStart) / 1e6;
@@ -471,6 +505,10 @@ int runOffice(Options o, const QString& program)
     std::printf("change_to_rows_ms p50=%.1f p95=%.1f max=%.1f changes=%zu deliveries=%zu missed=%d\n",
                 percentile(latency, 0.5), percentile(latency, 0.95), percentile(latency, 1.0), commits.size(),
                 latency.size(), missed);
+    std::printf("  commit_to_alert_ms p50=%.1f p95=%.1f  alert_to_rows_ms p50=%.1f p95=%.1f  "
+                "alert_cpu_ms p50=%.2f p95=%.2f\n",
+                percentile(toAlert, 0.5), percentile(toAlert, 0.95), percentile(alertToRows, 0.5),
+                percentile(alertToRows, 0.95), percentile(alertCpu, 0.5), percentile(alertCpu, 0.95));
     std::printf("tick_ms median=%.2f p95=%.2f ticks=%zu failures=%d\n", percentile(ticks, 0.5),
                 percentile(ticks, 0.95), ticks.size(), failed);
     return missed == 0 && failed == 0 ? 0 : 1;
@@ -482,15 +520,10 @@ int main(int argc, char** argv)
 {
     tarvik::bench::runOffscreen();
     QApplication app(argc, argv);
-    try {
+    return tarvik::bench::runReportingFailures("bench_office", [&] {
         const Options o = parse(app.arguments());
         if (o.station >= 0)
             return runStation(o);
         return runOffice(o, QApplication::applicationFilePath());
-    } catch (const db::DbError& e) {
-        std::fprintf(stderr, "bench_office: %s\n", qPrintable(e.text()));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_office: %s\n", e.what());
-    }
-    return 1;
+    });
 }

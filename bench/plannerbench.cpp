@@ -5,6 +5,7 @@
 // views after it; and the month as a screen reader reads it.
 
 #include "benchdatabase.h"
+#include "failures.h"
 #include "offscreen.h"
 
 #include "connection.h"
@@ -455,12 +456,5 @@ int main(int argc, char** argv)
 {
     tarvik::bench::runOffscreen();
     QApplication app(argc, argv);
-    try {
-        return run(argc, argv);
-    } catch (const db::DbError& e) {
-        std::fprintf(stderr, "bench_planner: %s\n%s\n", qPrintable(e.text()), qPrintable(e.statement()));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_planner: %s\n", e.what());
-    }
-    return 1;
+    return tarvik::bench::runReportingFailures("bench_planner", [&] { return run(argc, argv); });
 }
