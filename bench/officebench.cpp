@@ -276,9 +276,21 @@ private:
             for (int row = 0; row < m_events.recordCount(); ++row)
                 look(row);
         } else {
-            for (const QVariant& key : keys)
-                if (const int row = m_events.rowOf(QStringLiteral("ID"), {key}); row >= 0)
-                    look(row);
+            // The rows are in ID order.
+            const int id = m_events.columnIndex(QStringLiteral("ID"));
+            for (const QVariant& key : keys) {
+                int low = 0;
+                int high = m_events.recordCount();
+                while (low < high) {
+                    const int mid = low + (high - low) / 2;
+                    if (m_events.int64At(mid, id) < key.toLongLong())
+                        low = mid + 1;
+                    else
+                        high = mid;
+                }
+                if (low < m_events.recordCount() && m_events.int64At(low, id) == key.toLongLong())
+                    look(low);
+            }
         }
         std::fflush(stdout);
     }
