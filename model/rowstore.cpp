@@ -9,9 +9,6 @@ namespace tarvik::db {
 
 namespace {
 
-constexpr qint64 kMsecsPerDay = 86400000;
-// Julian day of 1 January 1970, day 0 of the held date-times.
-constexpr qint64 kUnixEpochJulianDay = 2440588;
 // Unused text is dropped once there is this much of it and it is more than
 // half of all held.
 constexpr qsizetype kCompactAfter = 64 * 1024;
